@@ -1,0 +1,155 @@
+#include "TestPage.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kCaptionError[] = "Error";
+const char kCaptionScore[] = "Score";
+const char kCaptionEnd[] = "End of Test";
+
+const char kQuitFirst[] = "Quit the current test first";
+const char kOpenFirst[] = "You Must open a vocabulary file first";
+const char kSubmitFirst[] = "You Submit your answer before going on to the next word.";
+const char kNextFirst[] = "You go to the next word before you submit your answer.";
+const char kReadError[] = "Error Reading File";
+const char kEmptyFile[] = "There are no words in this file.";
+const char kNothingSubmitted[] = "No answers were submitted";
+
+}  // namespace
+
+std::string ScoreNotice(int correct, int asked) {
+    if (asked == 0) return kNothingSubmitted;
+    const double score = static_cast<double>(correct) * 100.0 / asked;
+    char buffer[100];
+    std::snprintf(buffer, sizeof buffer, "Score = %.4g%%", score);
+    return buffer;
+}
+
+CTestPage::CTestPage(int templateId, const TestPageControls& ids, const TestPageTexts& texts)
+    : CDialogLogic(templateId), m_ids(ids), m_texts(texts) {}
+
+bool CTestPage::OnCommand(int id) {
+    const CommandEntry<CTestPage> table[] = {
+        {m_ids.begin, &CTestPage::OnBeginTest},
+        {m_ids.next, &CTestPage::OnNextWord},
+        {m_ids.submit, &CTestPage::OnSubmit},
+        {m_ids.quit, &CTestPage::OnQuitTesting},
+    };
+    return Dispatch(*this, table, id);
+}
+
+void CTestPage::Refuse(const char* text) { Wnd().MessageBox(text, kCaptionError, MB_OKCANCEL); }
+
+void CTestPage::ReportReadError() { Wnd().MessageBox(kReadError, kCaptionError, MB_OK); }
+
+void CTestPage::ReadyForNextWord() {
+    Wnd().SetDlgItemText(m_ids.answer, "");
+    m_bWordReady = 1;
+    m_bSubmitted = 0;
+}
+
+std::array<std::string, 5> CTestPage::ReadDefinitions() {
+    std::array<std::string, 5> lines;
+    for (auto& line : lines) m_vocFile.ReadString(line);
+    return lines;
+}
+
+void CTestPage::OnBeginTest() {
+    // The counters restart on every press, also one that is refused below.
+    m_nAsked = 0;
+    m_nCorrect = 0;
+    if (m_bFileOpen) return Refuse(kQuitFirst);
+
+    auto path = Wnd().ChooseFileToOpen(kVocExtension, kVocFilter);
+    if (!path) return;
+
+    CFileException error(CFileException::none, -1);
+    m_bFileOpen = m_vocFile.Open(*path, CTextFile::modeRead, &error) ? 1 : 0;
+    if (!m_bFileOpen) {
+        char buffer[100];
+        std::snprintf(buffer, sizeof buffer, "Error Opening file for reading, Code: %d",
+                      error.m_cause);
+        Wnd().MessageBox(buffer, kCaptionError, MB_OK);
+        return;
+    }
+    m_bTestStarted = 1;
+
+    try {
+        std::string headword;
+        if (!m_vocFile.ReadString(headword)) {
+            // Nothing to quiz: give the file back so that another one can be chosen.
+            m_vocFile.Abort();
+            m_bFileOpen = 0;
+            m_bTestStarted = 0;
+            Wnd().MessageBox(kEmptyFile, kCaptionEnd, MB_OK);
+            return;
+        }
+        TakeWord(headword);
+    } catch (const CFileException&) {
+        ReportReadError();
+    }
+}
+
+void CTestPage::OnNextWord() {
+    if (!m_bTestStarted) return Refuse(kOpenFirst);
+    if (!m_bSubmitted) return Refuse(kSubmitFirst);
+
+    std::string headword;
+    bool gotLine = false;
+    try {
+        gotLine = m_vocFile.ReadString(headword);
+    } catch (const CFileException&) {
+        ReadyForNextWord();
+        return ReportReadError();
+    }
+    if (!gotLine) {
+        // Past the last entry: keep the last word and its marks; Quit gives the score.
+        Wnd().MessageBox(m_texts.endOfFile, kCaptionEnd, MB_OK);
+        return;
+    }
+
+    ReadyForNextWord();
+    try {
+        TakeWord(headword);
+    } catch (const CFileException&) {
+        ReportReadError();
+    }
+}
+
+void CTestPage::OnSubmit() {
+    if (!m_bTestStarted) return Refuse(kOpenFirst);
+    if (!m_bWordReady) return Refuse(kNextFirst);
+
+    m_bSubmitted = 1;
+    m_bWordReady = 0;
+    ++m_nAsked;
+    m_strAnswer = Wnd().GetDlgItemText(m_ids.answer);
+
+    bool correct = false;
+    try {
+        correct = Judge();
+    } catch (const CFileException&) {
+        return ReportReadError();
+    }
+    if (correct) {
+        Wnd().SetDlgItemText(m_ids.mark, "Correct Answer");
+        ++m_nCorrect;
+    } else {
+        Wnd().SetDlgItemText(m_ids.mark, "Wrong Answer");
+    }
+}
+
+void CTestPage::OnQuitTesting() {
+    std::string notice;
+    if (!m_bFileOpen) {
+        notice = m_texts.exitNotice;
+    } else {
+        notice = ScoreNotice(m_nCorrect, m_nAsked);
+        // A file opened for reading has nothing to lose at close.
+        m_vocFile.Abort();
+        m_bTestStarted = 0;
+    }
+    Wnd().MessageBox(notice, kCaptionScore, MB_OKCANCEL);
+    Wnd().EndDialog(kQuitResult);
+}

@@ -1,0 +1,25 @@
+#include "WordPage.h"
+
+#include "Resource.h"
+#include "VocFormat.h"
+
+CWordPage::CWordPage()
+    : CTestPage(IDD_WORD_PAGE,
+                {IDC_WORD_BEGIN, IDC_WORD_NEXT, IDC_WORD_SUBMIT, IDC_WORD_QUIT, IDC_WORD_ANSWER,
+                 IDC_WORD_PROMPT, IDC_WORD_MARK, IDC_WORD_SHOWN},
+                {"Exiting Word Parts test",
+                 "There are no more words in this file. Press Quit Test to see your score."}) {}
+
+void CWordPage::TakeWord(const std::string& headword) {
+    Headword parts = SplitHeadword(headword);
+    m_strWord = std::move(parts.textForm);
+    m_strLine = std::move(parts.dictionaryForm);
+    m_strShown = BaseWord(m_strLine);
+    ReadDefinitions();  // never shown on this page
+    Wnd().SetDlgItemText(Controls().prompt, m_strWord);
+}
+
+bool CWordPage::Judge() {
+    Wnd().SetDlgItemText(Controls().shown, m_strShown);
+    return m_strAnswer == m_strShown;
+}

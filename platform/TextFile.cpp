@@ -1,0 +1,248 @@
+#include "TextFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+const char* const kCauseTexts[] = {
+    "no error",
+    "an unspecified error occurred",
+    "the file could not be found",
+    "all or part of the path is invalid",
+    "too many files are open",
+    "the file could not be accessed",
+    "the file is not a valid text file",
+    "the current directory cannot be removed",
+    "there are no more directory entries",
+    "an error occurred while seeking in the file",
+    "a hardware error occurred while reading or writing",
+    "the file is in use by another program or window",
+    "the file is locked",
+    "the disk is full",
+    "the end of the file was reached",
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int CFileException::CauseFromErrno(int err) {
+    switch (err) {
+        case 0:
+            return none;
+        case ENOENT:
+            return fileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return badPath;
+        case EMFILE:
+        case ENFILE:
+            return tooManyOpenFiles;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+        case ETXTBSY:
+            return accessDenied;
+        case EWOULDBLOCK:
+            return sharingViolation;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return diskFull;
+        case EIO:
+            return hardIO;
+        default:
+            return genericException;
+    }
+}
+
+const char* CFileException::what() const noexcept {
+    if (m_cause >= 0 && m_cause < static_cast<int>(std::size(kCauseTexts))) {
+        return kCauseTexts[m_cause];
+    }
+    return kCauseTexts[genericException];
+}
+
+CTextFile::~CTextFile() {
+    try {
+        Close();
+    } catch (const CFileException&) {
+        // Nothing can report it any more; the descriptor is closed either way.
+    }
+}
+
+bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    auto fail = [&](int cause, int osError) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (error) *error = CFileException(cause, osError);
+        return false;
+    };
+    if (IsOpen()) return fail(CFileException::genericException, 0);
+
+    const bool write = (flags & modeWrite) != 0;
+    const bool create = (flags & modeCreate) != 0;
+    // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are accepted below.
+    int oflags = (write ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    if (create) oflags |= O_CREAT;
+    m_fd = ::open(path.c_str(), oflags, 0666);
+    if (m_fd < 0) return fail(CFileException::CauseFromErrno(errno), errno);
+
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    if (S_ISDIR(st.st_mode)) return fail(CFileException::accessDenied, EISDIR);
+    if (!S_ISREG(st.st_mode)) return fail(CFileException::invalidFile, EINVAL);
+
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno;
+        return fail(err == EWOULDBLOCK ? CFileException::sharingViolation
+                                       : CFileException::CauseFromErrno(err),
+                    err);
+    }
+    // Truncate only now that the lock is ours.
+    if (create && ::ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+
+    int fl = ::fcntl(m_fd, F_GETFL);
+    if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);
+
+    m_bWrite = write;
+    m_path = path;
+    m_buffer.clear();
+    m_pos = 0;
+    m_bEof = false;
+    return true;
+}
+
+void CTextFile::ThrowLastError() const {
+    int err = errno;
+    throw CFileException(CFileException::CauseFromErrno(err), err);
+}
+
+bool CTextFile::FillBuffer() {
+    if (m_bEof) return false;
+    m_buffer.erase(0, m_pos);
+    m_pos = 0;
+    std::size_t old = m_buffer.size();
+    m_buffer.resize(old + kChunk);
+    ssize_t n;
+    do {
+        n = ::read(m_fd, m_buffer.data() + old, kChunk);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        m_buffer.resize(old);
+        ThrowLastError();
+    }
+    m_buffer.resize(old + static_cast<std::size_t>(n));
+    if (n == 0) m_bEof = true;
+    return n > 0;
+}
+
+bool CTextFile::ReadString(std::string& line) {
+    line.clear();
+    if (!IsOpen() || m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    for (;;) {
+        const char* begin = m_buffer.data() + m_pos;
+        std::size_t avail = m_buffer.size() - m_pos;
+        if (const void* lf = std::memchr(begin, '\n', avail)) {
+            std::size_t len = static_cast<const char*>(lf) - begin;
+            line.assign(begin, len);
+            m_pos += len + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        if (!FillBuffer()) {
+            // The last line of the file has no line end.
+            if (m_pos == m_buffer.size()) return false;
+            line.assign(m_buffer, m_pos, std::string::npos);
+            m_pos = m_buffer.size();
+            return true;
+        }
+    }
+}
+
+void CTextFile::WriteString(std::string_view text) {
+    if (!IsOpen() || !m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    for (;;) {
+        std::size_t lf = text.find('\n');
+        if (lf == std::string_view::npos) {
+            m_buffer.append(text);
+            break;
+        }
+        m_buffer.append(text.substr(0, lf));
+        m_buffer.append("\r\n");
+        text.remove_prefix(lf + 1);
+    }
+    if (m_buffer.size() >= kChunk) Flush();
+}
+
+void CTextFile::Flush() {
+    if (!IsOpen() || !m_bWrite || m_buffer.empty()) return;
+    bool ok = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
+    int err = errno;
+    m_buffer.clear();
+    if (!ok) throw CFileException(CFileException::CauseFromErrno(err), err);
+}
+
+void CTextFile::Sync() {
+    Flush();
+    if (IsOpen() && m_bWrite && ::fsync(m_fd) != 0) ThrowLastError();
+}
+
+std::uint64_t CTextFile::GetLength() {
+    Flush();
+    struct stat st {};
+    if (!IsOpen() || ::fstat(m_fd, &st) != 0) ThrowLastError();
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void CTextFile::SetLength(std::uint64_t length) {
+    if (!IsOpen() || !m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    m_buffer.clear();
+    if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) ThrowLastError();
+    if (::lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0) ThrowLastError();
+}
+
+void CTextFile::Close() {
+    if (!IsOpen()) return;
+    try {
+        Flush();
+    } catch (...) {
+        Abort();
+        throw;
+    }
+    int fd = m_fd;
+    m_fd = -1;
+    m_buffer.clear();
+    if (::close(fd) != 0 && errno != EINTR) ThrowLastError();
+}
+
+void CTextFile::Abort() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_buffer.clear();
+    m_pos = 0;
+    m_bEof = false;
+}

@@ -1,0 +1,60 @@
+// A window for logic tests: it starts with the template's control texts, records every text
+// set and every message box shown, and answers file dialogs from a script.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Resource.h"
+#include "Window.h"
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    int type;
+    bool operator==(const RecordedBox&) const = default;
+};
+
+class CFakeWindow : public IDialogWindow {
+public:
+    explicit CFakeWindow(int templateId) {
+        if (const DialogTemplate* t = FindDialogTemplate(templateId)) {
+            for (const auto& c : t->controls) {
+                if (c.id != IDC_STATIC) texts[c.id] = c.text;
+            }
+        }
+    }
+
+    void SetDlgItemText(int id, const std::string& text) override { texts[id] = text; }
+    std::string GetDlgItemText(int id) const override {
+        auto it = texts.find(id);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void MessageBox(const std::string& text, const std::string& caption, int type) override {
+        boxes.push_back({text, caption, type});
+    }
+    std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
+                                                const std::string& filter) override {
+        lastDefaultExt = defaultExt;
+        lastFilter = filter;
+        ++fileDialogs;
+        if (choices.empty()) return std::nullopt;
+        auto choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+    void EndDialog(int result) override { endResult = result; }
+
+    // The last box shown, or an empty record.
+    RecordedBox LastBox() const { return boxes.empty() ? RecordedBox{"", "", -1} : boxes.back(); }
+
+    std::map<int, std::string> texts;
+    std::vector<RecordedBox> boxes;
+    std::deque<std::optional<std::string>> choices;  // answers of the next file dialogs
+    int fileDialogs = 0;
+    std::string lastDefaultExt, lastFilter;
+    std::optional<int> endResult;
+};
