@@ -11,6 +11,8 @@ struct SplitCase {
     const char* baseWord;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
+
 class HeadwordSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(HeadwordSplit, SplitsAtTheFirstBlankOnly) {

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ struct RecordedBox {
     int type;
     bool operator==(const RecordedBox&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& os, const RecordedBox& b) {
+    return os << '"' << b.text << "\" caption \"" << b.caption << "\" type " << b.type;
+}
 
 class CFakeWindow : public IDialogWindow {
 public:
