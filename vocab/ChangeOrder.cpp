@@ -1,0 +1,48 @@
+#include "ChangeOrder.h"
+
+#include <cstdio>
+
+#include "Reorder.h"
+
+namespace {
+
+const char kCaptionError[] = "Error";
+
+void ShowError(IDialogWindow& window, const char* format, int cause) {
+    char buffer[100];
+    std::snprintf(buffer, sizeof buffer, format, cause);
+    window.MessageBox(buffer, kCaptionError, MB_OK);
+}
+
+}  // namespace
+
+void ChangeOrder(IDialogWindow& ownerless) {
+    auto path = ownerless.ChooseFileToOpen(kVocExtension, kVocFilter);
+    if (!path) return;
+
+    const ReorderResult result = ReorderVocFile(*path);
+    switch (result.outcome) {
+        case ReorderOutcome::kRewritten:
+            ownerless.MessageBox("The vocabulary order has been changed", "Order Changed", MB_OK);
+            break;
+        case ReorderOutcome::kCannotOpenForReading:
+            ShowError(ownerless, "Error Opening file for reading, Code: %d", result.cause);
+            break;
+        case ReorderOutcome::kReadFailed:
+            ShowError(ownerless, "Error reading file, Code: %d. The file was left unchanged.",
+                      result.cause);
+            break;
+        case ReorderOutcome::kCannotOpenForWriting:
+            ShowError(ownerless, "Error opening file for writing. Code: %d", result.cause);
+            break;
+        case ReorderOutcome::kWriteFailed:
+            ShowError(ownerless,
+                      "Error writing the new order. Code: %d. The file was left unchanged.",
+                      result.cause);
+            break;
+        case ReorderOutcome::kWriteFailedInPlace:
+            ShowError(ownerless, "Error writing file. Code: %d. The file may be incomplete.",
+                      result.cause);
+            break;
+    }
+}
