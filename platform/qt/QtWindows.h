@@ -3,6 +3,7 @@
 // logic class ever includes it.
 #pragma once
 
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,3 +46,7 @@ std::unique_ptr<IDialogWindow> MakeOwnerlessWindow();
 // is taken as Latin-1 rather than replaced.
 QString ToQString(const std::string& bytes);
 std::string FromQString(const QString& text);
+
+// The Qt name filters for a filter list "label|patterns|label|patterns||": each label shown as
+// given, "*.*" taken as every file.
+QStringList QtNameFilters(const std::string& filter);

@@ -1,0 +1,86 @@
+#include "QtWindows.h"
+
+#include <QMessageBox>
+#include <QStringDecoder>
+
+#include "DialogHost.h"
+#include "Resource.h"
+
+QString ToQString(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    // Old vocabulary files are often in a one-byte code page: show their letters, not U+FFFD.
+    if (utf8.hasError()) return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return text;
+}
+
+std::string FromQString(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), std::size_t(utf8.size()));
+}
+
+QWidget* CreateTemplateForm(int templateId, QWidget* parent) {
+    const DialogTemplate* templ = FindDialogTemplate(templateId);
+    if (!templ) return nullptr;
+    return new CTemplateForm(*templ, parent);
+}
+
+int RunModalDialog(CDialogLogic& logic, QWidget* owner) {
+    const DialogTemplate* templ = FindDialogTemplate(logic.TemplateId());
+    if (!templ) return -1;
+    CTemplateDialog dialog(*templ, &logic, owner);
+    return dialog.exec();
+}
+
+int RunModalDialog(int templateId, QWidget* owner) {
+    const DialogTemplate* templ = FindDialogTemplate(templateId);
+    if (!templ) return -1;
+    CTemplateDialog dialog(*templ, nullptr, owner);
+    return dialog.exec();
+}
+
+int RunPropertySheet(const std::string& caption, const std::vector<CDialogLogic*>& pages,
+                     QWidget* owner) {
+    CTestSheet sheet(ToQString(caption), pages, owner);
+    return sheet.exec();
+}
+
+void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type) {
+    QMessageBox box(owner);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(ToQString(caption));
+    // File contents reach this box; they are never markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQString(text));
+    if (type == MB_OKCANCEL) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+namespace {
+
+// The window role where there is no window: boxes and file dialogs with no owner.
+class COwnerlessWindow : public IDialogWindow {
+public:
+    void SetDlgItemText(int, const std::string&) override {}
+    std::string GetDlgItemText(int) const override { return std::string(); }
+    void MessageBox(const std::string& text, const std::string& caption, int type) override {
+        ShowMessageBox(nullptr, text, caption, type);
+    }
+    std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
+                                                const std::string& filter) override {
+        return ::ChooseFileToOpen(nullptr, defaultExt, filter);
+    }
+    void EndDialog(int) override {}
+};
+
+}  // namespace
+
+std::unique_ptr<IDialogWindow> MakeOwnerlessWindow() {
+    return std::make_unique<COwnerlessWindow>();
+}

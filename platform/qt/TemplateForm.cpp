@@ -1,0 +1,269 @@
+#include "TemplateForm.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QValidator>
+#include <algorithm>
+#include <cmath>
+
+#include "QtWindows.h"
+
+namespace {
+
+constexpr int kMinPointSize = 9;
+
+// Turns every letter to lower case as it is typed, pasted or set, in any alphabet. Doing it in
+// validate() covers all three, where a key filter would miss paste and drops.
+class CLowercaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        const QString lowered = input.toLower();
+        if (lowered != input) {
+            // A few letters lower to more than one code unit; keep the cursor inside the text.
+            pos = std::min<int>(pos + int(lowered.size() - input.size()), int(lowered.size()));
+            pos = std::max(pos, 0);
+            input = lowered;
+        }
+        return Acceptable;
+    }
+};
+
+bool FontExists(const QFont& font) {
+    return QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+DialogUnits DialogUnits::ForFont(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    DialogUnits units;
+    units.baseX = metrics.horizontalAdvance(letters) / letters.size();
+    units.baseY = QFontMetrics(font).height();
+    return units;
+}
+
+int DialogUnits::X(int units) const { return int(std::lround(units * baseX / 4.0)); }
+int DialogUnits::Y(int units) const { return int(std::lround(units * baseY / 8.0)); }
+
+QRect DialogUnits::Rect(int x, int y, int cx, int cy) const {
+    // Convert both edges, not the size, so neighbours that touch in units touch in pixels.
+    const int left = X(x), top = Y(y);
+    return QRect(left, top, X(x + cx) - left, Y(y + cy) - top);
+}
+
+QFont TemplateFont(const DialogTemplate& templ) {
+    const int points = std::max(templ.pointSize, kMinPointSize);
+    if (templ.fontName == "Wide Latin") {
+        QFont wide(QStringLiteral("URW Bookman"), points, QFont::Bold);
+        if (FontExists(wide)) return wide;
+        QFont serif(QStringLiteral("serif"), points, QFont::Bold);
+        serif.setStyleHint(QFont::Serif);
+        return serif;
+    }
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    return font;
+}
+
+QString StripMnemonic(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            // "&&" stands for one "&"; a single "&" only marks the letter after it.
+            if (i + 1 < text.size()) out += text[++i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+CTemplateForm::CTemplateForm(const DialogTemplate& templ, QWidget* parent)
+    : QWidget(parent), m_templ(templ) {
+    setFont(TemplateFont(templ));
+    m_units = DialogUnits::ForFont(font());
+    m_clientSize = QSize(m_units.X(templ.cx), m_units.Y(templ.cy));
+    setObjectName(QStringLiteral("template%1").arg(templ.id));
+    Build();
+    setMinimumSize(m_clientSize);
+    resize(m_clientSize);
+}
+
+void CTemplateForm::Build() {
+    int index = 0;
+    for (const auto& c : m_templ.controls) {
+        QWidget* w = nullptr;
+        switch (c.kind) {
+            case ControlKind::Static:
+                w = MakeStatic(c, index);
+                break;
+            case ControlKind::Edit:
+                w = MakeEdit(c);
+                break;
+            case ControlKind::PushButton:
+                w = MakeButton(c);
+                break;
+            case ControlKind::Picture:
+                w = MakePicture(c, index);
+                break;
+        }
+        if (c.id != IDC_STATIC) {
+            w->setObjectName(QStringLiteral("ctl%1").arg(c.id));
+            m_controls[c.id] = w;
+        } else if (w->objectName().isEmpty()) {
+            w->setObjectName(QStringLiteral("label%1").arg(index));
+        }
+        ++index;
+    }
+    // Labels name the boxes they introduce, now that every box exists.
+    for (const auto& c : m_templ.controls) {
+        if (c.kind != ControlKind::Static || c.labelFor == 0) continue;
+        QWidget* target = Control(c.labelFor);
+        if (!target) continue;
+        const QString label = ToQString(c.text).trimmed();
+        if (qobject_cast<QLineEdit*>(target)) {
+            target->setAccessibleName(label);
+        } else {
+            target->setAccessibleDescription(label);
+            UpdateDisplayName(c.labelFor);
+        }
+    }
+    // Creation order is the tab order, and creation followed the template.
+}
+
+QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c, int index) {
+    auto* label = new QLabel(this);
+    label->setObjectName(c.id == IDC_STATIC ? QStringLiteral("label%1").arg(index) : QString());
+    label->setTextFormat(Qt::PlainText);
+    label->setText(ToQString(c.text));
+    label->setAlignment((c.style & csCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    label->setGeometry(m_units.Rect(c.x, c.y, c.cx, c.cy));
+    // A box tall enough for two lines wraps at words; a one-line box keeps its one line, since
+    // a wrapped second line would fall outside it.
+    const int lineHeight = QFontMetrics(font()).lineSpacing();
+    label->setWordWrap(label->height() >= 2 * lineHeight - 1);
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+QWidget* CTemplateForm::MakeEdit(const ControlTemplate& c) {
+    auto* edit = new QLineEdit(this);
+    edit->setFrame((c.style & csBorder) != 0);
+    if (c.style & csLowercase) edit->setValidator(new CLowercaseValidator(edit));
+    edit->setText(ToQString(c.text));
+    edit->setGeometry(m_units.Rect(c.x, c.y, c.cx, c.cy));
+    edit->setFocusPolicy(c.style & csTabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    return edit;
+}
+
+QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
+    auto* button = new QPushButton(ToQString(c.text), this);
+    // Every button in a QDialog is an auto-default unless told otherwise; only the template's
+    // own default button may answer Enter.
+    button->setAutoDefault(false);
+    if (c.style & csDefault) {
+        button->setDefault(true);
+        m_defaultButton = button;
+    }
+    button->setAccessibleName(StripMnemonic(button->text()));
+    button->setGeometry(m_units.Rect(c.x, c.y, c.cx, c.cy));
+    button->setFocusPolicy(c.style & csTabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    const int id = c.id;
+    connect(button, &QPushButton::clicked, this, [this, id] {
+        if (m_onCommand) m_onCommand(id);
+    });
+    return button;
+}
+
+QWidget* CTemplateForm::MakePicture(const ControlTemplate& c, int index) {
+    auto* picture = new QLabel(this);
+    picture->setObjectName(c.id == IDC_STATIC ? QStringLiteral("label%1").arg(index) : QString());
+    const QPixmap pixmap(QStringLiteral(":/bitmaps/%1.png").arg(c.bitmap));
+    if (!pixmap.isNull()) picture->setPixmap(pixmap);
+    picture->setAlignment(Qt::AlignCenter);
+    if (c.style & (csBorder | csSunken | csStaticEdge)) {
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setLineWidth(1);
+    }
+    QRect rect = m_units.Rect(c.x, c.y, c.cx, c.cy);
+    if (c.cx == 0 || c.cy == 0) {
+        // A picture sized 0 takes the size of its bitmap.
+        const QSize own = pixmap.isNull() ? QSize() : pixmap.deviceIndependentSize().toSize();
+        const int frame = 2 * picture->frameWidth();
+        rect.setSize(QSize(c.cx ? rect.width() : own.width() + frame,
+                           c.cy ? rect.height() : own.height() + frame));
+    }
+    picture->setGeometry(rect);
+    picture->setFocusPolicy(Qt::NoFocus);
+    return picture;
+}
+
+QWidget* CTemplateForm::Control(int id) const {
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QString CTemplateForm::LabelTextFor(int id) const {
+    for (const auto& c : m_templ.controls) {
+        if (c.kind == ControlKind::Static && c.labelFor == id) return ToQString(c.text).trimmed();
+    }
+    return QString();
+}
+
+void CTemplateForm::UpdateDisplayName(int id) {
+    auto* label = qobject_cast<QLabel*>(Control(id));
+    if (!label) return;
+    // A screen reader announces what the display shows; an empty display says what it is for.
+    const QString text = label->text().trimmed();
+    label->setAccessibleName(text.isEmpty() ? LabelTextFor(id) : label->text());
+    // A display is one line; where the text runs past its edge, the whole of it is one hover away.
+    const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->width();
+    label->setToolTip(cut ? label->text() : QString());
+}
+
+void CTemplateForm::SetText(int id, const std::string& bytes) {
+    QWidget* w = Control(id);
+    if (!w) return;
+    const QString text = ToQString(bytes);
+    QString shown = text;
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+        shown = edit->text();  // a lower-case box may have changed it
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+        UpdateDisplayName(id);
+    } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+        button->setText(text);
+        button->setAccessibleName(StripMnemonic(text));
+    }
+    if (shown == text) {
+        m_setBytes[id] = {bytes, shown};
+    } else {
+        m_setBytes.erase(id);
+    }
+}
+
+std::string CTemplateForm::Text(int id) const {
+    QWidget* w = Control(id);
+    if (!w) return std::string();
+    QString text;
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        text = edit->text();
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        text = label->text();
+    } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+        text = button->text();
+    }
+    auto it = m_setBytes.find(id);
+    if (it != m_setBytes.end() && it->second.shown == text) return it->second.bytes;
+    return FromQString(text);
+}
