@@ -1,0 +1,179 @@
+#include "MainFrm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "ChildFrm.h"
+#include "Resource.h"
+#include "tavrinDoc.h"
+
+namespace {
+
+constexpr const char* kCommandProperty = "tavrinCommand";
+constexpr const char* kGrayedProperty = "tavrinGrayed";
+
+QString FromBytes(const std::string& text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(ICommandTarget& target) : m_target(target), m_pMdiArea(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("CMainFrame"));
+    m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
+    setCentralWidget(m_pMdiArea);
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCaption);
+}
+
+CMainFrame::~CMainFrame() {
+    // Document windows die with the area below; their last signals must not reach a half
+    // destroyed main window.
+    m_pMdiArea->disconnect(this);
+    for (CChildFrame* frame : m_frames) frame->disconnect(this);
+}
+
+bool CMainFrame::LoadFrame(int resourceId) {
+    if (FindMenu(resourceId).empty()) return false;
+    m_strTitle = FromBytes(LoadString(resourceId));
+    BuildMenus(resourceId, m_mainMenus);
+    BuildMenus(IDR_TAVRINTYPE, m_documentMenus);
+    BuildAccelerators();
+
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/128.png"));
+    icon.addFile(QStringLiteral(":/icons/128-16.png"));
+    setWindowIcon(icon);
+
+    QSize size(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
+
+    UpdateMenus();
+    UpdateCaption();
+    return true;
+}
+
+QAction* CMainFrame::MakeCommandAction(const QString& text, int command, QObject* parent) {
+    auto* action = new QAction(text, parent);
+    action->setProperty(kCommandProperty, command);
+    connect(action, &QAction::triggered, this, [this, command] { m_target.OnCommand(command); });
+    return action;
+}
+
+void CMainFrame::BuildMenus(int resourceId, QList<QAction*>& popups) {
+    for (const MenuPopup& popup : FindMenu(resourceId)) {
+        QMenu* menu = menuBar()->addMenu(FromBytes(popup.title));
+        popups.append(menu->menuAction());
+        for (const MenuItem& item : popup.items) {
+            if (item.text.empty()) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = MakeCommandAction(FromBytes(item.text), item.command, menu);
+            action->setProperty(kGrayedProperty, item.grayed);
+            menu->addAction(action);
+            m_commandItems.append(action);
+            if (item.command == ID_FILE_MRU_FILE1 && !m_pRecentMenu) {
+                m_pRecentMenu = menu;
+                m_pRecentPlaceholder = action;
+            }
+        }
+        // Enabled states are asked for each time a pop-up opens, so they follow the application.
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            for (QAction* action : menu->actions()) {
+                const QVariant command = action->property(kCommandProperty);
+                if (!command.isValid() || m_recentItems.contains(action)) continue;
+                action->setEnabled(!action->property(kGrayedProperty).toBool() &&
+                                   m_target.IsCommandEnabled(command.toInt()));
+            }
+            if (menu == m_pRecentMenu) FillRecentFiles();
+        });
+        // Until a pop-up is first opened its items must already show the right state.
+        for (QAction* action : menu->actions()) {
+            const QVariant command = action->property(kCommandProperty);
+            if (command.isValid()) {
+                action->setEnabled(!action->property(kGrayedProperty).toBool() &&
+                                   m_target.IsCommandEnabled(command.toInt()));
+            }
+        }
+    }
+}
+
+void CMainFrame::BuildAccelerators() {
+    // The table belongs to the main window alone: dialogs and the test sheet are windows of their
+    // own, where the edit boxes keep their usual editing keys.
+    for (const Accelerator& accel : MainAccelerators()) {
+        QAction* action = MakeCommandAction(QString(), accel.command, this);
+        action->setShortcut(QKeySequence(QString::fromStdString(accel.keys)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+void CMainFrame::FillRecentFiles() {
+    for (QAction* action : m_recentItems) {
+        m_pRecentMenu->removeAction(action);
+        delete action;
+    }
+    m_recentItems.clear();
+    const QStringList texts = m_target.RecentFileMenuTexts();
+    for (int i = 0; i < texts.size(); ++i) {
+        QAction* action = MakeCommandAction(texts[i], ID_FILE_MRU_FILE1 + i, m_pRecentMenu);
+        m_pRecentMenu->insertAction(m_pRecentPlaceholder, action);
+        m_recentItems.append(action);
+    }
+    m_pRecentPlaceholder->setVisible(texts.isEmpty());
+}
+
+CChildFrame* CMainFrame::AddDocumentWindow(std::unique_ptr<CTavrinDoc> doc) {
+    auto* frame = new CChildFrame(std::move(doc));
+    m_frames.append(frame);
+    connect(frame, &QObject::destroyed, this, [this, frame] {
+        m_frames.removeOne(frame);
+        OnDocumentWindowsChanged();
+    });
+    m_pMdiArea->addSubWindow(frame);
+    frame->resize(frame->sizeHint());
+    frame->show();
+    m_pMdiArea->setActiveSubWindow(frame);
+    OnDocumentWindowsChanged();
+    return frame;
+}
+
+CChildFrame* CMainFrame::ActiveDocumentWindow() const {
+    auto* current = qobject_cast<CChildFrame*>(m_pMdiArea->currentSubWindow());
+    return m_frames.contains(current) ? current : nullptr;
+}
+
+void CMainFrame::OnDocumentWindowsChanged() {
+    if (!ActiveDocumentWindow() && !m_frames.isEmpty()) {
+        m_pMdiArea->setActiveSubWindow(m_frames.last());
+    }
+    UpdateMenus();
+    UpdateCaption();
+}
+
+void CMainFrame::UpdateMenus() {
+    const bool documentOpen = !m_frames.isEmpty();
+    for (QAction* popup : m_mainMenus) popup->setVisible(!documentOpen);
+    for (QAction* popup : m_documentMenus) popup->setVisible(documentOpen);
+}
+
+void CMainFrame::UpdateCaption() {
+    const CChildFrame* active = ActiveDocumentWindow();
+    setWindowTitle(active ? m_strTitle + QStringLiteral(" - ") + active->GetDocument().GetTitle()
+                          : m_strTitle);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Documents are never modified, so nothing asks to be saved.
+    m_pMdiArea->closeAllSubWindows();
+    event->accept();
+}

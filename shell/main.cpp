@@ -1,0 +1,67 @@
+// tavrin [FILE]: starts Tavrin Tutor with a new document, or with FILE opened as a document.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "Resource.h"
+#include "ShownProbe.h"
+#include "tavrin.h"
+
+int main(int argc, char* argv[]) {
+    // The settings live under this name: ~/.config/tavrin/tavrin.conf. No display name: Qt would
+    // append it to every caption.
+    QCoreApplication::setOrganizationName(QStringLiteral("tavrin"));
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    const VersionInfo& version = Version();
+    QCoreApplication::setApplicationVersion(QString::fromStdString(version.productVersion));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Tavrin Tutor, a Latin vocabulary trainer. Starts with a new document, or with FILE opened "
+        "as a document (the file is not read; tests choose their vocabulary file themselves)."));
+    const QCommandLineOption helpOption(QStringList{"h", "help"},
+                                        QStringLiteral("Displays this help."));
+    const QCommandLineOption versionOption(QStringList{"v", "version"},
+                                           QStringLiteral("Displays version information."));
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A file to open."),
+                                 QStringLiteral("[FILE]"));
+
+    // --help and --version are answered before the application exists, so they work without a
+    // display.
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--")) break;
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            std::fputs(qPrintable(parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                            QLatin1String("tavrin"))),
+                       stdout);
+            return 0;
+        }
+        if (arg == QLatin1String("-v") || arg == QLatin1String("--version")) {
+            std::printf("%s (%s) version %s\n", version.productName.c_str(),
+                        version.fileDescription.c_str(), version.productVersion.c_str());
+            return 0;
+        }
+    }
+
+    // Qt takes its own options (-platform, -style, ...) out of the arguments here.
+    QApplication application(argc, argv);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "tavrin: %s\nTry 'tavrin --help'.\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "tavrin: give at most one FILE\nTry 'tavrin --help'.\n");
+        return 2;
+    }
+
+    CTavrinApp theApp;
+    if (!theApp.InitInstance(files.isEmpty() ? QString() : files.first())) return 1;
+    CShownProbe::Attach(theApp.GetMainWnd());
+    return QApplication::exec();
+}

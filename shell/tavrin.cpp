@@ -1,0 +1,167 @@
+#include "tavrin.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QSettings>
+#include <exception>
+#include <string>
+
+#include "ChildFrm.h"
+#include "EnglishPage.h"
+#include "LatinPage.h"
+#include "QtWindows.h"
+#include "Resource.h"
+#include "WordPage.h"
+#include "tavrinDoc.h"
+
+const CTavrinApp::CommandEntry CTavrinApp::kCommands[] = {
+    {ID_APP_ABOUT, &CTavrinApp::OnAbout, true},
+    {ID_TEST_BEGIN, &CTavrinApp::OnTestBegin, true},
+    {ID_OPTIONS_CHANGEORDER, &CTavrinApp::OnChangeOrder, false},
+    {ID_OPTIONS_MAKEVOCFILE, &CTavrinApp::OnMakeVocFile, false},
+    {ID_FILE_NEW, &CTavrinApp::OnFileNew, true},
+    {ID_FILE_OPEN, &CTavrinApp::OnFileOpen, true},
+    {ID_APP_EXIT, &CTavrinApp::OnAppExit, true},
+    // Save (Ctrl+S) has no entry on purpose: a document's file is never written.
+};
+
+CTavrinApp::CTavrinApp() {
+    // The pictures live in this static library; make sure the linker keeps them.
+    Q_INIT_RESOURCE(tavrin);
+}
+
+CTavrinApp::~CTavrinApp() = default;
+
+const CTavrinApp::CommandEntry* CTavrinApp::FindCommand(int id) {
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.id == id) return &entry;
+    }
+    return nullptr;
+}
+
+bool CTavrinApp::InitInstance(const QString& file) {
+    LoadStdProfileSettings();
+
+    auto frame = std::make_unique<CMainFrame>(*this);
+    if (!frame->LoadFrame(IDR_MAINFRAME)) return false;
+    m_pMainWnd = std::move(frame);
+
+    if (file.isEmpty()) {
+        OnFileNew();
+    } else if (!OpenDocumentFile(file)) {
+        return false;
+    }
+    m_pMainWnd->show();
+    return true;
+}
+
+void CTavrinApp::LoadStdProfileSettings() {
+    QSettings settings;
+    m_recentFiles.ReadList(settings);
+}
+
+void CTavrinApp::SaveStdProfileSettings() const {
+    // Written at every change rather than at exit, so a crash or a killed session keeps the list.
+    QSettings settings;
+    m_recentFiles.WriteList(settings);
+}
+
+void CTavrinApp::OnCommand(int id) {
+    try {
+        if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + m_recentFiles.Size()) {
+            OnOpenRecentFile(id - ID_FILE_MRU_FILE1);
+        } else if (const CommandEntry* entry = FindCommand(id); entry && entry->enabled) {
+            (this->*entry->handler)();
+        }
+    } catch (const std::exception& e) {
+        // An exception thrown through Qt's event loop would end the program; report it instead.
+        try {
+            ShowMessageBox(m_pMainWnd.get(),
+                           std::string("The command could not be completed: ") + e.what(), "Error",
+                           MB_OK);
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            ShowMessageBox(m_pMainWnd.get(), "The command could not be completed.", "Error", MB_OK);
+        } catch (...) {
+        }
+    }
+}
+
+bool CTavrinApp::IsCommandEnabled(int id) const {
+    const CommandEntry* entry = FindCommand(id);
+    return !entry || entry->enabled;
+}
+
+QStringList CTavrinApp::RecentFileMenuTexts() const {
+    QStringList texts;
+    for (int i = 0; i < m_recentFiles.Files().size(); ++i) texts.append(m_recentFiles.MenuText(i));
+    return texts;
+}
+
+void CTavrinApp::OnFileNew() {
+    auto doc = std::make_unique<CTavrinDoc>();
+    if (!doc->OnNewDocument()) return;
+    doc->SetTitle(QStringLiteral("Tavrin%1").arg(++m_nUntitledCount));
+    m_pMainWnd->AddDocumentWindow(std::move(doc));
+}
+
+void CTavrinApp::OnFileOpen() {
+    QFileDialog dialog(m_pMainWnd.get(), QCoreApplication::translate("CTavrinApp", "Open"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QCoreApplication::translate("CTavrinApp", "All files (*)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    OpenDocumentFile(dialog.selectedFiles().constFirst());
+}
+
+CChildFrame* CTavrinApp::OpenDocumentFile(const QString& path) {
+    auto doc = std::make_unique<CTavrinDoc>();
+    QString reason;
+    if (!doc->OnOpenDocument(path, &reason)) {
+        const QString text = QCoreApplication::translate("CTavrinApp", "Cannot open %1.\n%2")
+                                 .arg(QDir::toNativeSeparators(path), reason);
+        ShowMessageBox(m_pMainWnd.get(), FromQString(text), LoadString(IDS_APP_TITLE), MB_OK);
+        return nullptr;
+    }
+    m_recentFiles.Add(doc->GetPathName());
+    SaveStdProfileSettings();
+    return m_pMainWnd->AddDocumentWindow(std::move(doc));
+}
+
+void CTavrinApp::OnOpenRecentFile(int index) {
+    if (index < 0 || index >= m_recentFiles.Files().size()) return;
+    const QString path = m_recentFiles.Files()[index];
+    if (!OpenDocumentFile(path)) {
+        // A file that has gone away would fail every time; stop offering it.
+        m_recentFiles.Remove(static_cast<int>(m_recentFiles.Files().indexOf(path)));
+        SaveStdProfileSettings();
+    }
+}
+
+void CTavrinApp::OnAppExit() {
+    if (m_pMainWnd) m_pMainWnd->close();
+}
+
+void CTavrinApp::OnAbout() {
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal(m_pMainWnd.get());
+}
+
+void CTavrinApp::OnTestBegin() {
+    // Fresh pages for every run: no score, answer or open file survives from the last one.
+    // Declared in tab order, so they are destroyed in reverse order, which closes any file a
+    // page still holds.
+    CLatinPage latinPage;
+    CEnglishPage englishPage;
+    CWordPage wordPage;
+    RunPropertySheet("Tavrin Tutor", {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());
+}
+
+void CTavrinApp::OnChangeOrder() {}
+
+void CTavrinApp::OnMakeVocFile() {}
+
+int CAboutDlg::DoModal(QWidget* owner) { return RunModalDialog(IDD_ABOUTBOX, owner); }
