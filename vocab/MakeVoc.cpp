@@ -10,6 +10,8 @@
 namespace {
 
 const char kCaptionError[] = "Error";
+constexpr unsigned kCreateMode =
+    CTextFile::modeCreate | CTextFile::shareExclusive | CTextFile::modeWrite;  // 0x1011
 const char kAlreadyOpen[] = "File already open. FINISH this .voc file first, then create another";
 const char kOpenFirst[] = "Open a .voc file first, Then sibmit a word";
 
@@ -59,11 +61,7 @@ void CMakeVoc::OnCreateVocFile() {
     if (!path) return;
 
     CFileException error(CFileException::none, -1);
-    m_bFileOpen = m_vocFile.Open(*path, CTextFile::modeCreate | CTextFile::shareExclusive |
-                                            CTextFile::modeWrite,
-                                 &error)
-                      ? 1
-                      : 0;
+    m_bFileOpen = m_vocFile.Open(*path, kCreateMode, &error) ? 1 : 0;
     if (!m_bFileOpen) {
         char buffer[100];
         std::snprintf(buffer, sizeof buffer, "Error opening file for wrinting. Code:%d",
@@ -97,8 +95,7 @@ void CMakeVoc::OnSubmit() {
             outcome = "The file was closed; the word is still in the boxes.";
         }
         char buffer[100];
-        std::snprintf(buffer, sizeof buffer, "Error writing file. Code:%d. %s", e.m_cause,
-                      outcome);
+        std::snprintf(buffer, sizeof buffer, "Error writing file. Code:%d. %s", e.m_cause, outcome);
         Wnd().MessageBox(buffer, kCaptionError, MB_OK);
         return;
     }

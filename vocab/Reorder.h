@@ -21,6 +21,8 @@ enum class ReorderOutcome {
 struct ReorderResult {
     ReorderOutcome outcome;
     int cause;  // the file layer's cause number; 0 on success
+
+    bool operator==(const ReorderResult&) const = default;
 };
 
 // The position in file order of the entry written `k`-th, for a file of `count` entries: first

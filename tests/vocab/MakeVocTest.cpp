@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <array>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "FakeWindow.h"
 #include "LatinPage.h"
@@ -91,13 +91,17 @@ TEST_F(MakeVocTest, EntriesAreWrittenAsTyped) {
     };
     const Case cases[] = {
         {"all empty", {"", "", "", "", "", "", ""}, " \r\n\r\n\r\n\r\n\r\n\r\n"},
-        {"blank inside the text form", {"in urbe", "urbs", "city", "", "", "", ""},
+        {"blank inside the text form",
+         {"in urbe", "urbs", "city", "", "", "", ""},
          "in urbe urbs\r\ncity\r\n\r\n\r\n\r\n\r\n"},
-        {"nothing trimmed", {" amo ", "amo amare ", " love", "", "", "", "x "},
+        {"nothing trimmed",
+         {" amo ", "amo amare ", " love", "", "", "", "x "},
          " amo  amo amare \r\n love\r\n\r\n\r\n\r\nx \r\n"},
-        {"pasted line breaks become blanks", {"amo\r\n", "amo\namare", "to\rlove", "", "", "", ""},
+        {"pasted line breaks become blanks",
+         {"amo\r\n", "amo\namare", "to\rlove", "", "", "", ""},
          "amo   amo amare\r\nto love\r\n\r\n\r\n\r\n\r\n"},
-        {"bytes kept as they are", {"fr\xe9mo", "fremo", "\xc3\xa9", "", "", "", ""},
+        {"bytes kept as they are",
+         {"fr\xe9mo", "fremo", "\xc3\xa9", "", "", "", ""},
          "fr\xe9mo fremo\r\n\xc3\xa9\r\n\r\n\r\n\r\n\r\n"},
     };
     for (const auto& c : cases) {

@@ -21,7 +21,7 @@ inline std::string Entry(const std::string& headword, const std::string& d1 = ""
 }
 
 // Exit code of a child that could not give up root; the test skips itself then.
-constexpr int kCannotDropRoot = 77;
+constexpr int kCannotDropRoot = 200;
 
 // Runs `body` in a forked child and returns its exit code, or -1 when it did not exit.
 template <class Body>
@@ -44,7 +44,8 @@ int InChild(Body body) {
 
 // Makes writes past `bytes` fail as on a full disk (EFBIG), without killing the process.
 inline void LimitFileSize(rlim_t bytes) {
-    struct rlimit lim {bytes, bytes};
+    struct rlimit lim = {};
+    lim.rlim_cur = lim.rlim_max = bytes;
     ::setrlimit(RLIMIT_FSIZE, &lim);
     ::signal(SIGXFSZ, SIG_IGN);
 }
