@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -153,8 +154,16 @@ CChildFrame* CMainFrame::ActiveDocumentWindow() const {
 }
 
 void CMainFrame::OnDocumentWindowsChanged() {
-    if (!ActiveDocumentWindow() && !m_frames.isEmpty()) {
-        m_pMdiArea->setActiveSubWindow(m_frames.last());
+    // Keep a document window active while any is left, as the menus and the caption expect.
+    // Windows that are closing but not yet destroyed have already left the area.
+    if (!ActiveDocumentWindow()) {
+        const QList<QMdiSubWindow*> open = m_pMdiArea->subWindowList();
+        for (auto it = m_frames.crbegin(); it != m_frames.crend(); ++it) {
+            if (open.contains(*it)) {
+                m_pMdiArea->setActiveSubWindow(*it);
+                break;
+            }
+        }
     }
     UpdateMenus();
     UpdateCaption();

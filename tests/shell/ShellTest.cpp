@@ -1,0 +1,552 @@
+// The program as the user meets it: start-up, menus, document windows, the recent-file list, the
+// test sheet, the About box, the accelerators and the command line. Runs on the offscreen
+// platform with the settings in a temporary folder, so no user setting is touched.
+
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "ChildFrm.h"
+#include "MainFrm.h"
+#include "Resource.h"
+#include "TempDir.h"
+#include "tavrin.h"
+#include "tavrinView.h"
+
+namespace {
+
+// Runs `act` on the next modal window as soon as it is up. Started before the call that runs
+// the window modally; it keeps looking until one appears.
+void OnNextModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+struct SeenBox {
+    QString caption;
+    QString text;
+    int count = 0;
+};
+
+// Closes the next message box with OK and remembers what it said.
+void AcceptNextMessageBox(SeenBox& seen) {
+    OnNextModal([&seen](QWidget* modal) {
+        ++seen.count;
+        seen.caption = modal->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen.text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            modal->close();
+        }
+    });
+}
+
+QStringList VisibleMenuTitles(CMainFrame* frame) {
+    QStringList titles;
+    for (QAction* action : frame->menuBar()->actions()) {
+        if (action->isVisible()) titles << action->text();
+    }
+    return titles;
+}
+
+QMenu* VisibleMenu(CMainFrame* frame, const QString& title) {
+    for (QAction* action : frame->menuBar()->actions()) {
+        if (action->isVisible() && action->text() == title) return action->menu();
+    }
+    return nullptr;
+}
+
+// The items of a pop-up as the user sees them: "-" for a separator, "(greyed)" after a disabled
+// item.
+QStringList ItemTexts(QMenu* menu) {
+    emit menu->aboutToShow();
+    QStringList items;
+    for (QAction* action : menu->actions()) {
+        if (!action->isVisible()) continue;
+        if (action->isSeparator()) {
+            items << QStringLiteral("-");
+        } else {
+            items << action->text() +
+                         (action->isEnabled() ? QString() : QStringLiteral(" (greyed)"));
+        }
+    }
+    return items;
+}
+
+QAction* FindItem(QMenu* menu, const QString& text) {
+    emit menu->aboutToShow();
+    for (QAction* action : menu->actions()) {
+        if (action->isVisible() && action->text() == text) return action;
+    }
+    return nullptr;
+}
+
+QStringList DocumentTitles(CMainFrame* frame) {
+    QStringList titles;
+    for (CChildFrame* child : frame->DocumentWindows()) titles << child->windowTitle();
+    return titles;
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kVocBytes =
+    "portas porto portare portavi portatum\r\ncarry\r\nbring\r\n\r\n\r\n\r\n";
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void StartWithoutFileOpensTavrin1WithDocumentMenu();
+    void ClosingLastDocumentBringsBackMainMenu();
+    void MenusHoldTheItemsOfTheirResource_data();
+    void MenusHoldTheItemsOfTheirResource();
+    void NewNumbersDocumentsAndFollowsActiveInCaption();
+    void WelcomeViewKeepsFormSizeAndScrolls();
+    void OpenedFileGoesToTopOfRecentListUnchanged();
+    void RecentListKeepsFourWithoutDuplicatesAcrossRuns();
+    void RecentMenuEntryReopensAndDropsFileThatFails();
+    void FileThatCannotBeOpenedGivesMessageAndNoWindow_data();
+    void FileThatCannotBeOpenedGivesMessageAndNoWindow();
+    void StartWithFileThatCannotBeOpenedFails();
+    void StartWithFileOpensItAsDocument();
+    void OpenCommandAsksForFileWithDialog();
+    void BeginTestRunsSheetWithThreePagesAndCancelCloses();
+    void AboutShowsBoxAndOkCloses();
+    void AcceleratorsNewAndOpenWorkOthersDoNothing();
+    void ExitClosesEveryWindow();
+    void CommandLineVersionHelpAndMisuse_data();
+    void CommandLineVersionHelpAndMisuse();
+
+private:
+    CMainFrame* Frame() const { return m_app->GetMainWnd(); }
+
+    std::unique_ptr<CTavrinApp> m_app;
+    std::unique_ptr<TempDir> m_dir;
+};
+
+void ShellTest::init() {
+    QSettings().clear();
+    m_dir = std::make_unique<TempDir>();
+    m_app = std::make_unique<CTavrinApp>();
+}
+
+void ShellTest::cleanup() {
+    // A modal window left open would swallow the next test.
+    QVERIFY(!QApplication::activeModalWidget());
+    m_app.reset();
+    m_dir.reset();
+}
+
+void ShellTest::StartWithoutFileOpensTavrin1WithDocumentMenu() {
+    QVERIFY(m_app->InitInstance());
+    QVERIFY(Frame()->isVisible());
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
+    QCOMPARE(VisibleMenuTitles(Frame()), (QStringList{"&File", "&Options", "&Test", "&Help"}));
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - Tavrin1"));
+    QVERIFY(!Frame()->windowIcon().isNull());
+    QVERIFY(!Frame()->DocumentWindows().first()->windowIcon().isNull());
+    QVERIFY(Frame()->findChildren<QToolBar*>().isEmpty());
+    QVERIFY(!Frame()->findChild<QStatusBar*>());
+    QVERIFY(m_app->RecentFiles().Files().isEmpty());
+}
+
+void ShellTest::ClosingLastDocumentBringsBackMainMenu() {
+    QVERIFY(m_app->InitInstance());
+    Frame()->DocumentWindows().first()->close();
+    QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+    QCOMPARE(VisibleMenuTitles(Frame()), (QStringList{"&File", "&Help"}));
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin"));
+
+    // File > New from the main menu brings the document menu back.
+    FindItem(VisibleMenu(Frame(), "&File"), "&New\tCtrl+N")->trigger();
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin2"});
+    QCOMPARE(VisibleMenuTitles(Frame()), (QStringList{"&File", "&Options", "&Test", "&Help"}));
+}
+
+void ShellTest::MenusHoldTheItemsOfTheirResource_data() {
+    QTest::addColumn<bool>("documentOpen");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("main File") << false << "&File" << QStringList{"&New\tCtrl+N",
+                                                                  "&Open...\tCtrl+O",
+                                                                  "-",
+                                                                  "Recent File (greyed)",
+                                                                  "-",
+                                                                  "E&xit"};
+    QTest::newRow("main Help") << false << "&Help" << QStringList{"&About tavrin..."};
+    QTest::newRow("document File") << true << "&File" << QStringList{"-", "E&xit"};
+    QTest::newRow("document Options")
+        << true << "&Options" << QStringList{"&Change Order (greyed)", "&Make Voc File (greyed)"};
+    QTest::newRow("document Test") << true << "&Test" << QStringList{"&Begin Test"};
+    QTest::newRow("document Help") << true << "&Help" << QStringList{"&About tavrin..."};
+}
+
+void ShellTest::MenusHoldTheItemsOfTheirResource() {
+    QFETCH(bool, documentOpen);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    QVERIFY(m_app->InitInstance());
+    if (!documentOpen) {
+        Frame()->DocumentWindows().first()->close();
+        QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+    }
+    QMenu* popup = VisibleMenu(Frame(), menu);
+    QVERIFY(popup);
+    QCOMPARE(ItemTexts(popup), items);
+}
+
+void ShellTest::NewNumbersDocumentsAndFollowsActiveInCaption() {
+    QVERIFY(m_app->InitInstance());
+    m_app->OnCommand(ID_FILE_NEW);
+    m_app->OnCommand(ID_FILE_NEW);
+    QCOMPARE(DocumentTitles(Frame()), (QStringList{"Tavrin1", "Tavrin2", "Tavrin3"}));
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - Tavrin3"));
+    for (CChildFrame* child : Frame()->DocumentWindows()) {
+        QVERIFY(child->GetView()->Form());
+        QVERIFY(child->isVisible());
+    }
+
+    Frame()->MdiArea()->setActiveSubWindow(Frame()->DocumentWindows().first());
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - Tavrin1"));
+
+    // Closing the active one leaves another active, and the caption follows.
+    Frame()->DocumentWindows().first()->close();
+    QTRY_COMPARE(Frame()->DocumentWindows().size(), 2);
+    QVERIFY(Frame()->windowTitle() == "tavrin - Tavrin2" ||
+            Frame()->windowTitle() == "tavrin - Tavrin3");
+}
+
+void ShellTest::WelcomeViewKeepsFormSizeAndScrolls() {
+    QVERIFY(m_app->InitInstance());
+    CChildFrame* child = Frame()->DocumentWindows().first();
+    CTavrinView* view = child->GetView();
+    const QSize formSize = view->Form()->size();
+    QVERIFY(formSize.width() > 100 && formSize.height() > 100);
+    // The welcome picture is there, at its own size.
+    bool pictureFound = false;
+    for (QLabel* label : view->Form()->findChildren<QLabel*>()) {
+        const QPixmap pixmap = label->pixmap();
+        if (!pixmap.isNull() && pixmap.size() == QSize(133, 237)) pictureFound = true;
+    }
+    QVERIFY(pictureFound);
+
+    child->resize(120, 100);
+    QTRY_VERIFY(view->verticalScrollBar()->maximum() > 0);
+    QVERIFY(view->horizontalScrollBar()->maximum() > 0);
+    QCOMPARE(view->Form()->size(), formSize);
+
+    child->resize(formSize + QSize(200, 200));
+    QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(view->Form()->size(), formSize);
+}
+
+void ShellTest::OpenedFileGoesToTopOfRecentListUnchanged() {
+    QVERIFY(m_app->InitInstance());
+    const QString path =
+        QString::fromStdString(m_dir->Write("aeneid.voc", kVocBytes.toStdString()));
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    QVERIFY(m_app->OpenDocumentFile(path));
+    QCOMPARE(DocumentTitles(Frame()), (QStringList{"Tavrin1", "aeneid.voc"}));
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - aeneid.voc"));
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{path});
+
+    // Nothing was written; the file is not held open either, so a second open succeeds.
+    QCOMPARE(ReadBytes(path), kVocBytes);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QVERIFY(m_app->OpenDocumentFile(path));
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{path});
+
+    // The list shows in the main menu once no document window is open.
+    for (CChildFrame* child : Frame()->DocumentWindows()) child->close();
+    QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+    QCOMPARE(ItemTexts(VisibleMenu(Frame(), "&File")),
+             (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "-", "&1 aeneid.voc", "-", "E&xit"}));
+}
+
+void ShellTest::RecentListKeepsFourWithoutDuplicatesAcrossRuns() {
+    QVERIFY(m_app->InitInstance());
+    QStringList paths;
+    for (const char* name : {"a.voc", "b.voc", "c.voc", "d.voc", "e&f.voc"}) {
+        paths << QString::fromStdString(m_dir->Write(name, "x\r\n"));
+        QVERIFY(m_app->OpenDocumentFile(paths.last()));
+    }
+    QVERIFY(m_app->OpenDocumentFile(paths[2]));  // again: moves to the top, no second entry
+    const QStringList expected{paths[2], paths[4], paths[3], paths[1]};
+    QCOMPARE(m_app->RecentFiles().Files(), expected);
+    QCOMPARE(m_app->RecentFileMenuTexts(),
+             (QStringList{"&1 c.voc", "&2 e&&f.voc", "&3 d.voc", "&4 b.voc"}));
+
+    // The next run finds the same list in the settings.
+    m_app = std::make_unique<CTavrinApp>();
+    QVERIFY(m_app->InitInstance());
+    QCOMPARE(m_app->RecentFiles().Files(), expected);
+}
+
+void ShellTest::RecentMenuEntryReopensAndDropsFileThatFails() {
+    QVERIFY(m_app->InitInstance());
+    const QString kept = QString::fromStdString(m_dir->Write("kept.voc", "x\r\n"));
+    const QString gone = QString::fromStdString(m_dir->Write("gone.voc", "x\r\n"));
+    QVERIFY(m_app->OpenDocumentFile(kept));
+    QVERIFY(m_app->OpenDocumentFile(gone));
+    for (CChildFrame* child : Frame()->DocumentWindows()) child->close();
+    QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+
+    QAction* second = FindItem(VisibleMenu(Frame(), "&File"), "&2 kept.voc");
+    QVERIFY(second);
+    second->trigger();
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"kept.voc"});
+    QCOMPARE(m_app->RecentFiles().Files(), (QStringList{kept, gone}));
+
+    for (CChildFrame* child : Frame()->DocumentWindows()) child->close();
+    QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+    QVERIFY(QFile::remove(gone));
+    SeenBox seen;
+    AcceptNextMessageBox(seen);
+    FindItem(VisibleMenu(Frame(), "&File"), "&2 gone.voc")->trigger();
+    QCOMPARE(seen.count, 1);
+    QVERIFY(seen.text.contains("gone.voc"));
+    QVERIFY(Frame()->DocumentWindows().isEmpty());
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{kept});
+    QCOMPARE(QSettings().value("Recent File List/size").toInt(), 1);
+}
+
+void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("makeFolder");
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("missing") << "missing.voc" << false << false;
+    QTest::newRow("folder") << "folder.voc" << true << false;
+    QTest::newRow("unreadable") << "secret.voc" << false << true;
+}
+
+void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow() {
+    QFETCH(QString, name);
+    QFETCH(bool, makeFolder);
+    QFETCH(bool, unreadable);
+    const QString path = QString::fromStdString(m_dir->File(name.toStdString()));
+    if (makeFolder) QVERIFY(QDir().mkdir(path));
+    if (unreadable) {
+        if (::geteuid() == 0) QSKIP("root reads every file; run as a normal user for this row");
+        m_dir->Write(name.toStdString(), "x\r\n");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    }
+    QVERIFY(m_app->InitInstance());
+    SeenBox seen;
+    AcceptNextMessageBox(seen);
+    QVERIFY(!m_app->OpenDocumentFile(path));
+    QCOMPARE(seen.count, 1);
+    QCOMPARE(seen.caption, QStringLiteral("tavrin"));
+    QVERIFY2(seen.text.contains(path), qPrintable(seen.text));
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
+    QVERIFY(m_app->RecentFiles().Files().isEmpty());
+}
+
+void ShellTest::StartWithFileThatCannotBeOpenedFails() {
+    SeenBox seen;
+    AcceptNextMessageBox(seen);
+    QVERIFY(!m_app->InitInstance(QString::fromStdString(m_dir->File("missing.voc"))));
+    QCOMPARE(seen.count, 1);
+    QVERIFY(!Frame() || !Frame()->isVisible());
+}
+
+void ShellTest::StartWithFileOpensItAsDocument() {
+    const QString path = QString::fromStdString(m_dir->Write("start.voc", kVocBytes.toStdString()));
+    QVERIFY(m_app->InitInstance(path));
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"start.voc"});
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{path});
+    QCOMPARE(ReadBytes(path), kVocBytes);
+}
+
+void ShellTest::OpenCommandAsksForFileWithDialog() {
+    QVERIFY(m_app->InitInstance());
+    const QString path =
+        QString::fromStdString(m_dir->Write("chosen.voc", kVocBytes.toStdString()));
+    OnNextModal([path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    m_app->OnCommand(ID_FILE_OPEN);
+    QCOMPARE(DocumentTitles(Frame()), (QStringList{"Tavrin1", "chosen.voc"}));
+
+    // Cancel opens nothing.
+    OnNextModal([](QWidget* modal) { modal->close(); });
+    m_app->OnCommand(ID_FILE_OPEN);
+    QCOMPARE(Frame()->DocumentWindows().size(), 2);
+}
+
+void ShellTest::BeginTestRunsSheetWithThreePagesAndCancelCloses() {
+    QVERIFY(m_app->InitInstance());
+    for (int run = 0; run < 2; ++run) {
+        QString caption;
+        QStringList tabs;
+        int current = -1;
+        OnNextModal([&](QWidget* modal) {
+            caption = modal->windowTitle();
+            if (auto* pages = modal->findChild<QTabWidget*>()) {
+                for (int i = 0; i < pages->count(); ++i) tabs << pages->tabText(i);
+                current = pages->currentIndex();
+            }
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            QVERIFY(buttons);
+            buttons->button(QDialogButtonBox::Cancel)->click();
+        });
+        FindItem(VisibleMenu(Frame(), "&Test"), "&Begin Test")->trigger();
+        QCOMPARE(caption, QStringLiteral("Tavrin Tutor"));
+        QCOMPARE(tabs, (QStringList{"Latin to English", "English to Latin", "Word Parts"}));
+        QCOMPARE(current, 0);
+    }
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
+}
+
+void ShellTest::AboutShowsBoxAndOkCloses() {
+    QVERIFY(m_app->InitInstance());
+    QString caption;
+    bool pictureShown = false;
+    OnNextModal([&](QWidget* modal) {
+        caption = modal->windowTitle();
+        for (QLabel* label : modal->findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull() && label->pixmap().size() == QSize(88, 98)) {
+                pictureShown = true;
+            }
+        }
+        QPushButton* ok = nullptr;
+        for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+            if (button->text() == "OK") ok = button;
+        }
+        QVERIFY(ok);
+        ok->click();
+    });
+    FindItem(VisibleMenu(Frame(), "&Help"), "&About tavrin...")->trigger();
+    QCOMPARE(caption, QStringLiteral("About tavrin"));
+    QVERIFY(pictureShown);
+    QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
+}
+
+void ShellTest::AcceleratorsNewAndOpenWorkOthersDoNothing() {
+    const QString path = QString::fromStdString(m_dir->Write("held.voc", kVocBytes.toStdString()));
+    QVERIFY(m_app->InitInstance(path));
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(DocumentTitles(Frame()), (QStringList{"held.voc", "Tavrin1"}));
+
+    bool dialogSeen = false;
+    OnNextModal([&](QWidget* modal) {
+        dialogSeen = qobject_cast<QFileDialog*>(modal) != nullptr;
+        modal->close();
+    });
+    QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(dialogSeen);
+
+    // Save and the editing keys have nothing to act on: no window, no box, no byte written.
+    Frame()->MdiArea()->setActiveSubWindow(Frame()->DocumentWindows().first());
+    for (const Accelerator& accel : MainAccelerators()) {
+        if (accel.command == ID_FILE_NEW || accel.command == ID_FILE_OPEN) continue;
+        const QKeySequence keys(QString::fromStdString(accel.keys));
+        QVERIFY2(!keys.isEmpty(), accel.keys.c_str());
+        QTest::keySequence(Frame(), keys);
+        QVERIFY2(!QApplication::activeModalWidget(), accel.keys.c_str());
+    }
+    QCOMPARE(DocumentTitles(Frame()), (QStringList{"held.voc", "Tavrin1"}));
+    QCOMPARE(ReadBytes(path), kVocBytes);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QCOMPARE(QDir(QString::fromStdString(m_dir->path().string())).entryList(QDir::Files),
+             QStringList{"held.voc"});
+}
+
+void ShellTest::ExitClosesEveryWindow() {
+    QVERIFY(m_app->InitInstance());
+    m_app->OnCommand(ID_FILE_NEW);
+    FindItem(VisibleMenu(Frame(), "&File"), "E&xit")->trigger();
+    QVERIFY(!Frame()->isVisible());
+    QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
+}
+
+void ShellTest::CommandLineVersionHelpAndMisuse_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "TAVRIN TUTOR";
+    QTest::newRow("-v") << QStringList{"-v"} << 0 << "1, 0, 0, 1";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: tavrin [options] [FILE]";
+    QTest::newRow("two files") << QStringList{"a.voc", "b.voc"} << 2 << "at most one FILE";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "frobnicate";
+}
+
+void ShellTest::CommandLineVersionHelpAndMisuse() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expected);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TAVRIN_EXE), arguments);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString output =
+        QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
+    QVERIFY2(output.contains(expected), qPrintable(output));
+}
+
+// Settings go to a temporary folder before anything can read them.
+int main(int argc, char* argv[]) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tavrin"));
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    app.setQuitOnLastWindowClosed(false);
+    ShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ShellTest.moc"
