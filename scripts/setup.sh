@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libgtest-dev googletest
-    xvfb xauth fonts-dejavu-core fonts-urw-base35
+    xvfb xauth fonts-dejavu-core fonts-urw-base35 time
 )
 
 missing=()
