@@ -140,6 +140,10 @@ CChildFrame* CMainFrame::AddDocumentWindow(std::unique_ptr<CTavrinDoc> doc) {
         m_frames.removeOne(frame);
         OnDocumentWindowsChanged();
     });
+    // Qt rewrites the caption itself when a document window is maximised or restored; set ours
+    // once it is done.
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateCaption,
+            Qt::QueuedConnection);
     m_pMdiArea->addSubWindow(frame);
     frame->resize(frame->sizeHint());
     frame->show();
@@ -177,8 +181,15 @@ void CMainFrame::UpdateMenus() {
 
 void CMainFrame::UpdateCaption() {
     const CChildFrame* active = ActiveDocumentWindow();
-    setWindowTitle(active ? m_strTitle + QStringLiteral(" - ") + active->GetDocument().GetTitle()
-                          : m_strTitle);
+    if (!active) {
+        setWindowTitle(m_strTitle);
+    } else if (active->isMaximized()) {
+        // The form Qt itself gives a maximised document's caption; anything else it would extend.
+        setWindowTitle(
+            QStringLiteral("%1 - [%2]").arg(m_strTitle, active->GetDocument().GetTitle()));
+    } else {
+        setWindowTitle(QStringLiteral("%1 - %2").arg(m_strTitle, active->GetDocument().GetTitle()));
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

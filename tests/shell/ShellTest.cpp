@@ -248,6 +248,12 @@ void ShellTest::NewNumbersDocumentsAndFollowsActiveInCaption() {
     Frame()->MdiArea()->setActiveSubWindow(Frame()->DocumentWindows().first());
     QCOMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - Tavrin1"));
 
+    // Maximised, the document's title stays in the caption once and only once.
+    Frame()->DocumentWindows().first()->showMaximized();
+    QTRY_COMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - [Tavrin1]"));
+    Frame()->DocumentWindows().first()->showNormal();
+    QTRY_COMPARE(Frame()->windowTitle(), QStringLiteral("tavrin - Tavrin1"));
+
     // Closing the active one leaves another active, and the caption follows.
     Frame()->DocumentWindows().first()->close();
     QTRY_COMPARE(Frame()->DocumentWindows().size(), 2);
