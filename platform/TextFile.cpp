@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -181,6 +182,24 @@ bool CTextFile::ReadString(std::string& line) {
             return true;
         }
     }
+}
+
+std::size_t CTextFile::Read(void* buffer, std::size_t count) {
+    if (!IsOpen() || m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    if (m_pos < m_buffer.size()) {
+        const std::size_t n = std::min(count, m_buffer.size() - m_pos);
+        std::memcpy(buffer, m_buffer.data() + m_pos, n);
+        m_pos += n;
+        return n;
+    }
+    if (m_bEof || count == 0) return 0;
+    ssize_t n;
+    do {
+        n = ::read(m_fd, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) ThrowLastError();
+    if (n == 0) m_bEof = true;
+    return static_cast<std::size_t>(n);
 }
 
 void CTextFile::WriteString(std::string_view text) {

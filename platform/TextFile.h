@@ -76,6 +76,10 @@ public:
     // file has no more text. A last line without a line end is still a line.
     bool ReadString(std::string& line);
 
+    // Reads up to `count` bytes as they are stored, line ends unconverted, taking first what
+    // ReadString has read ahead. Returns how many were read; 0 at the end of the file.
+    std::size_t Read(void* buffer, std::size_t count);
+
     // Buffers `text`, each LF stored as CR LF; adds no line end of its own.
     void WriteString(std::string_view text);
 

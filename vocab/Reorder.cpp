@@ -1,6 +1,7 @@
 #include "Reorder.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,83 +46,156 @@ private:
     int m_fd;
 };
 
-// The whole file in one buffer, every line ending in a single LF, and where each entry starts.
+// The whole file in one buffer, every line ending in CR LF, and where each entry starts.
 // One allocation of about the file's size, rather than a string per line, keeps a large file
-// within reach of the memory it already takes on disk.
-struct EntryText {
-    std::string text;
-    std::vector<std::size_t> starts;
-    std::uint64_t lines = 0;
-
-    std::string_view Entry(std::size_t i) const {
-        const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
-        return std::string_view(text).substr(starts[i], end - starts[i]);
+// within reach of the memory it already takes on disk, and lets entries move as whole blocks.
+class CEntryText {
+public:
+    CEntryText() = default;
+    CEntryText(const CEntryText&) = delete;
+    CEntryText& operator=(const CEntryText&) = delete;
+    ~CEntryText() {
+        if (m_data) ::munmap(m_data, m_capacity);
     }
+
+    // Reads all of `file` and splits it into entries. Throws CFileException.
+    void Read(CTextFile& file);
+
+    std::size_t Count() const { return m_starts.size(); }
+    std::size_t Size() const { return m_size; }
+    std::string_view Entry(std::size_t i) const {
+        const std::size_t end = i + 1 < m_starts.size() ? m_starts[i + 1] : m_size;
+        return std::string_view(m_data + m_starts[i], end - m_starts[i]);
+    }
+
+private:
+    // Grows the buffer to `capacity` bytes. The pages are mapped and filled in one go, which
+    // costs far less than a fault per page of a buffer of many megabytes; growing remaps them
+    // rather than copying, so two copies of the file are never held at once.
+    void Reserve(std::size_t capacity) {
+        if (capacity <= m_capacity) return;
+        void* data = m_data ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
+                            : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (data == MAP_FAILED) ThrowErrno();
+        m_data = static_cast<char*>(data);
+        m_capacity = capacity;
+    }
+    void AppendLineEnd() {
+        m_data[m_size++] = '\r';
+        m_data[m_size++] = '\n';
+    }
+    // Counts the lines and notes where every entry starts; returns the number of bare LFs.
+    // Every line must have its line end.
+    std::size_t FindEntries();
+    void EndLinesWithCrLf(std::size_t bare);
+
+    // Room for one more line end and five empty lines.
+    static constexpr std::size_t kSlack = 2 * (kLinesPerEntry + 1);
+
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    std::size_t m_lines = 0;
+    std::vector<std::size_t> m_starts;
 };
 
-void ReadEntries(CTextFile& file, EntryText& entries) {
-    // CR LF shrinks to LF; at most a last line end and five missing lines are added.
-    entries.text.reserve(static_cast<std::size_t>(file.GetLength()) + kLinesPerEntry);
-    std::string line;
-    while (file.ReadString(line)) {
-        if (entries.lines % kLinesPerEntry == 0) entries.starts.push_back(entries.text.size());
-        entries.text.append(line);
-        entries.text.push_back('\n');
-        ++entries.lines;
+void CEntryText::Read(CTextFile& file) {
+    // A few bytes more than the file holds: room to end the last line and complete its entry.
+    Reserve(static_cast<std::size_t>(file.GetLength()) + kSlack);
+    for (;;) {
+        // The file may have grown since it was measured; only our own writers are locked out.
+        if (m_size == m_capacity) Reserve(m_capacity * 2);
+        const std::size_t n = file.Read(m_data + m_size, m_capacity - m_size);
+        if (n == 0) break;
+        m_size += n;
     }
-    // A cut-short last entry is completed with empty lines so that the entries written after
-    // it keep their six lines each.
-    while (entries.lines % kLinesPerEntry != 0) {
-        entries.text.push_back('\n');
-        ++entries.lines;
+    Reserve(m_size + kSlack);
+    // A last line without a line end gets one, so that it cannot run into the line after it.
+    if (m_size > 0 && m_data[m_size - 1] != '\n') AppendLineEnd();
+    if (const std::size_t bare = FindEntries()) {
+        EndLinesWithCrLf(bare);
+        FindEntries();
     }
+    // A cut-short last entry gets its missing lines as empty ones, so that the entries written
+    // after it keep their six lines each.
+    for (; m_lines % kLinesPerEntry != 0; ++m_lines) AppendLineEnd();
 }
 
-// Writes text to a descriptor, each LF stored as CR LF. Failures are thrown as CFileException.
-class CCrLfWriter {
-public:
-    explicit CCrLfWriter(int fd) : m_fd(fd) { m_buffer.reserve(kChunk + 2); }
+std::size_t CEntryText::FindEntries() {
+    m_starts.clear();
+    m_lines = 0;
+    std::size_t bare = 0;
+    for (std::size_t pos = 0; pos < m_size; ++m_lines) {
+        if (m_lines % kLinesPerEntry == 0) m_starts.push_back(pos);
+        const char* lf = static_cast<const char*>(std::memchr(m_data + pos, '\n', m_size - pos));
+        if (lf == m_data || lf[-1] != '\r') ++bare;
+        pos = lf - m_data + 1;
+    }
+    return bare;
+}
 
-    void Write(std::string_view text) {
-        while (!text.empty()) {
-            const void* lf = std::memchr(text.data(), '\n', text.size());
-            if (!lf) {
-                m_buffer.append(text);
-                break;
-            }
-            const std::size_t len = static_cast<const char*>(lf) - text.data();
-            m_buffer.append(text.data(), len);
-            m_buffer.append("\r\n", 2);
-            text.remove_prefix(len + 1);
-            if (m_buffer.size() >= kChunk) Flush();
-        }
-        if (m_buffer.size() >= kChunk) Flush();
+// A bare LF gains its CR here, so that every entry can later be written as one block.
+void CEntryText::EndLinesWithCrLf(std::size_t bare) {
+    Reserve(m_size + bare + kSlack);
+    // From the back, so that every byte moves once and nothing is overwritten before it is read.
+    std::size_t to = m_size + bare;
+    for (std::size_t from = m_size; from-- > 0;) {
+        const char c = m_data[from];
+        m_data[--to] = c;
+        if (c == '\n' && (from == 0 || m_data[from - 1] != '\r')) m_data[--to] = '\r';
+    }
+    m_size += bare;
+}
+
+// Gathers entries into large writes. Failures are thrown as CFileException.
+class CBlockWriter {
+public:
+    explicit CBlockWriter(int fd) : m_fd(fd) { m_buffer.reserve(kChunk); }
+
+    void Write(std::string_view block) {
+        if (m_buffer.size() + block.size() > kChunk) Flush();
+        if (block.size() >= kChunk) return WriteAll(block);
+        m_buffer.append(block);
     }
 
     void Flush() {
-        const char* data = m_buffer.data();
-        std::size_t size = m_buffer.size();
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, data, size);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                ThrowErrno();
-            }
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
+        WriteAll(m_buffer);
         m_buffer.clear();
     }
 
 private:
-    static constexpr std::size_t kChunk = 256 * 1024;
+    void WriteAll(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                ThrowErrno();
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            m_written += static_cast<std::uint64_t>(n);
+        }
+        // Start the disk on what is written so far, so that the closing fsync finds little
+        // left to do. Only a hint: where it fails, the fsync does all the work.
+        if (m_written - m_started >= kStartEvery) {
+            ::sync_file_range(m_fd, static_cast<off_t>(m_started),
+                              static_cast<off_t>(m_written - m_started), SYNC_FILE_RANGE_WRITE);
+            m_started = m_written;
+        }
+    }
+
+    static constexpr std::uint64_t kStartEvery = 8 * 1024 * 1024;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_started = 0;
+    // Large enough that the system's cost per write vanishes; small beside any large file.
+    static constexpr std::size_t kChunk = 1024 * 1024;
     int m_fd;
     std::string m_buffer;
 };
 
-void WriteInNewOrder(int fd, const EntryText& entries) {
-    CCrLfWriter out(fd);
-    const std::size_t count = entries.starts.size();
+void WriteInNewOrder(int fd, const CEntryText& entries) {
+    CBlockWriter out(fd);
+    const std::size_t count = entries.Count();
     for (std::size_t k = 0; k < count; ++k) out.Write(entries.Entry(InterleavedPosition(count, k)));
     out.Flush();
 }
@@ -150,8 +224,8 @@ void SyncFolder(const std::string& folder) {
 }
 
 // For a folder where no new file can be made: overwrite the original through `fd`.
-ReorderResult RewriteInPlace(int fd, const EntryText& entries) {
-    const std::uint64_t newSize = entries.text.size() + entries.lines;  // each LF gains a CR
+ReorderResult RewriteInPlace(int fd, const CEntryText& entries) {
+    const std::uint64_t newSize = entries.Size();
     // Claim the space first, so that a full disk refuses before a byte of the original changes.
     if (newSize > 0 && ::fallocate(fd, 0, 0, static_cast<off_t>(newSize)) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS) {
@@ -169,7 +243,7 @@ ReorderResult RewriteInPlace(int fd, const EntryText& entries) {
 }
 
 ReorderResult ReplaceWithNewOrder(const std::string& target, int originalFd,
-                                  const EntryText& entries) {
+                                  const CEntryText& entries) {
     struct stat st {};
     if (::fstat(originalFd, &st) != 0) return {ReorderOutcome::kWriteFailed, Cause(errno)};
 
@@ -216,9 +290,9 @@ ReorderResult ReorderVocFile(const std::string& path) {
     if (!original.Open(path, CTextFile::modeRead, &error)) {
         return {ReorderOutcome::kCannotOpenForReading, error.m_cause};
     }
-    EntryText entries;
+    CEntryText entries;
     try {
-        ReadEntries(original, entries);
+        entries.Read(original);
     } catch (const CFileException& e) {
         return {ReorderOutcome::kReadFailed, e.m_cause};
     }

@@ -141,6 +141,10 @@ TEST(Reorder, ACutShortLastEntryIsWrittenWhole) {
         {"headword line alone, no line end", Letters("AB") + "c cx", Entry("c cx") + Letters("AB")},
         {"one extra empty line", Letters("AB") + "\r\n", Entry("") + Letters("AB")},
         {"a lone headword", "a ax\n", Entry("a ax")},
+        {"a lone bare line end", "\n", Entry("")},
+        {"bare LF ends, cut short, no last line end", "a ax\na1\n\n\n\n\nb bx\n\n\n\n\n\nc cx\nc1",
+         Entry("c cx", "c1") + Entry("a ax", "a1") + Entry("b bx")},
+        {"a CR as the last byte stays text", "a\r", Entry("a\r")},
     };
     for (const auto& c : cases) {
         const std::string path = dir.Write("short.voc", c.before);
