@@ -23,7 +23,7 @@ int Cause(int err) { return CFileException::CauseFromErrno(err); }
     throw CFileException(Cause(err), err);
 }
 
-// Owns one descriptor; closes it unless released.
+// Owns one descriptor and closes it when destroyed.
 class CFd {
 public:
     explicit CFd(int fd = -1) : m_fd(fd) {}
@@ -184,13 +184,14 @@ private:
         }
     }
 
-    static constexpr std::uint64_t kStartEvery = 8 * 1024 * 1024;
-    std::uint64_t m_written = 0;
-    std::uint64_t m_started = 0;
     // Large enough that the system's cost per write vanishes; small beside any large file.
     static constexpr std::size_t kChunk = 1024 * 1024;
+    static constexpr std::uint64_t kStartEvery = 8 * 1024 * 1024;
+
     int m_fd;
     std::string m_buffer;
+    std::uint64_t m_written = 0;  // bytes handed to the system
+    std::uint64_t m_started = 0;  // of those, bytes the disk was asked to take
 };
 
 void WriteInNewOrder(int fd, const CEntryText& entries) {
