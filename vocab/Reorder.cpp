@@ -11,6 +11,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "TextFile.h"
 #include "VocFormat.h"
 
@@ -69,15 +73,19 @@ public:
     }
 
 private:
-    // Grows the buffer to `capacity` bytes. The pages are mapped and filled in one go, which
-    // costs far less than a fault per page of a buffer of many megabytes; growing remaps them
-    // rather than copying, so two copies of the file are never held at once.
+    // Grows the buffer to `capacity` bytes. Growing remaps the pages rather than copying
+    // them, so two copies of the file are never held at once.
     void Reserve(std::size_t capacity) {
         if (capacity <= m_capacity) return;
-        void* data = m_data ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
-                            : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        // A small buffer is filled with pages at once; a large one asks for large pages, which
+        // makes first touching many megabytes several times cheaper. Both are only advice.
+        const bool large = capacity >= kLargeBuffer;
+        void* data = m_data
+                         ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
+                         : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                                  MAP_PRIVATE | MAP_ANONYMOUS | (large ? 0 : MAP_POPULATE), -1, 0);
         if (data == MAP_FAILED) ThrowErrno();
+        if (large) ::madvise(data, capacity, MADV_HUGEPAGE);
         m_data = static_cast<char*>(data);
         m_capacity = capacity;
     }
@@ -90,6 +98,7 @@ private:
     std::size_t FindEntries();
     void EndLinesWithCrLf(std::size_t bare);
 
+    static constexpr std::size_t kLargeBuffer = 4 * 1024 * 1024;
     // Room for one more line end and five empty lines.
     static constexpr std::size_t kSlack = 2 * (kLinesPerEntry + 1);
 
@@ -122,16 +131,39 @@ void CEntryText::Read(CTextFile& file) {
     for (; m_lines % kLinesPerEntry != 0; ++m_lines) AppendLineEnd();
 }
 
+// Calls `f` with the offset of every LF in `data`, in order. Lines of a vocabulary file are
+// short, so looking at sixteen bytes at a time beats a library search per line severalfold.
+template <class F>
+void ForEachLineFeed(const char* data, std::size_t size, F f) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
+             mask != 0; mask &= mask - 1) {
+            f(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        if (data[i] == '\n') f(i);
+    }
+}
+
 std::size_t CEntryText::FindEntries() {
     m_starts.clear();
     m_lines = 0;
     std::size_t bare = 0;
-    for (std::size_t pos = 0; pos < m_size; ++m_lines) {
-        if (m_lines % kLinesPerEntry == 0) m_starts.push_back(pos);
-        const char* lf = static_cast<const char*>(std::memchr(m_data + pos, '\n', m_size - pos));
-        if (lf == m_data || lf[-1] != '\r') ++bare;
-        pos = lf - m_data + 1;
-    }
+    std::size_t lineStart = 0;
+    int lineOfEntry = 0;
+    ForEachLineFeed(m_data, m_size, [&](std::size_t lf) {
+        if (lineOfEntry == 0) m_starts.push_back(lineStart);
+        if (++lineOfEntry == kLinesPerEntry) lineOfEntry = 0;
+        if (lf == 0 || m_data[lf - 1] != '\r') ++bare;
+        lineStart = lf + 1;
+        ++m_lines;
+    });
     return bare;
 }
 

@@ -153,6 +153,32 @@ TEST(Reorder, ACutShortLastEntryIsWrittenWhole) {
     }
 }
 
+TEST(Reorder, LineEndsAtEveryOffsetAreFound) {
+    // Lines of 0 to 40 characters put line ends at every place within a block of the scan.
+    TempDir dir;
+    for (const char* end : {"\n", "\r\n"}) {
+        std::vector<std::string> entries;
+        std::string before;
+        for (int n = 0; n <= 40; ++n) {
+            const std::string word(n, static_cast<char>('a' + n % 26));
+            std::string raw, stored;
+            for (int line = 0; line < 6; ++line) {
+                const std::string text = word.substr(0, (n + line) % (n + 1));
+                raw += text + end;
+                stored += text + "\r\n";
+            }
+            before += raw;
+            entries.push_back(stored);
+        }
+        std::string after;
+        for (int i = 40; i >= 0; i -= 2) after += entries[i];
+        for (int i = 1; i <= 40; i += 2) after += entries[i];
+        const std::string path = dir.Write("offsets.voc", before);
+        EXPECT_EQ(ReorderVocFile(path), Rewritten());
+        EXPECT_TRUE(ReadBytes(path) == after) << (end[0] == '\n' ? "LF" : "CR LF");
+    }
+}
+
 TEST(Reorder, TenThousandEntries) {
     TempDir dir;
     constexpr int kCount = 10000;
