@@ -14,6 +14,7 @@ constexpr unsigned kCreateMode =
     CTextFile::modeCreate | CTextFile::shareExclusive | CTextFile::modeWrite;  // 0x1011
 const char kAlreadyOpen[] = "File already open. FINISH this .voc file first, then create another";
 const char kOpenFirst[] = "Open a .voc file first, Then sibmit a word";
+const char kWordKept[] = "The word was not added; it is still in the boxes.";
 
 // The boxes of one word entry in the order they are written, each with what follows its text.
 struct EntryPiece {
@@ -79,12 +80,15 @@ void CMakeVoc::OnSubmit() {
     std::uint64_t wholeEntries = 0;
     try {
         wholeEntries = m_vocFile.GetLength();
+    } catch (const CFileException& e) {
+        return ReportWriteError(e, kWordKept);
+    }
+    try {
         for (const auto& piece : kEntryPieces) {
             m_vocFile.WriteString(OneLine(Wnd().GetDlgItemText(piece.box)) + piece.suffix);
         }
         m_vocFile.Sync();
     } catch (const CFileException& e) {
-        const char* outcome = "The word was not added; it is still in the boxes.";
         try {
             m_vocFile.SetLength(wholeEntries);
         } catch (const CFileException&) {
@@ -92,15 +96,18 @@ void CMakeVoc::OnSubmit() {
             // so give it up. The words already submitted stay in it.
             m_vocFile.Abort();
             m_bFileOpen = 0;
-            outcome = "The file was closed; the word is still in the boxes.";
+            return ReportWriteError(e, "The file was closed; the word is still in the boxes.");
         }
-        char buffer[100];
-        std::snprintf(buffer, sizeof buffer, "Error writing file. Code:%d. %s", e.m_cause, outcome);
-        Wnd().MessageBox(buffer, kCaptionError, MB_OK);
-        return;
+        return ReportWriteError(e, kWordKept);
     }
 
     for (const auto& piece : kEntryPieces) Wnd().SetDlgItemText(piece.box, "");
+}
+
+void CMakeVoc::ReportWriteError(const CFileException& e, const char* outcome) {
+    char buffer[100];
+    std::snprintf(buffer, sizeof buffer, "Error writing file. Code:%d. %s", e.m_cause, outcome);
+    Wnd().MessageBox(buffer, kCaptionError, MB_OK);
 }
 
 void CMakeVoc::OnFinish() {

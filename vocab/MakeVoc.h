@@ -21,4 +21,7 @@ public:
     // Public so tests can check the file and its flag; only the handlers write them.
     CTextFile m_vocFile;  // its destructor closes a file still open, keeping every entry
     int m_bFileOpen = 0;  // the result of the last open of m_vocFile
+
+private:
+    void ReportWriteError(const CFileException& e, const char* outcome);
 };
