@@ -55,6 +55,7 @@ void OnNextModal(std::function<void(QWidget*)> act) {
 struct SeenBox {
     QString caption;
     QString text;
+    bool okAlone = false;  // the box offered OK and nothing else
     int count = 0;
 };
 
@@ -65,6 +66,7 @@ void AcceptNextMessageBox(SeenBox& seen) {
         seen.caption = modal->windowTitle();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             seen.text = box->text();
+            seen.okAlone = box->standardButtons() == QMessageBox::Ok;
             box->button(QMessageBox::Ok)->click();
         } else {
             modal->close();
@@ -144,6 +146,7 @@ private slots:
     void OpenedFileGoesToTopOfRecentListUnchanged();
     void RecentListKeepsFourWithoutDuplicatesAcrossRuns();
     void RecentMenuEntryReopensAndDropsFileThatFails();
+    void HandEditedRecentListIsTrimmedToFourUniqueFiles();
     void FileThatCannotBeOpenedGivesMessageAndNoWindow_data();
     void FileThatCannotBeOpenedGivesMessageAndNoWindow();
     void StartWithFileThatCannotBeOpenedFails();
@@ -356,6 +359,23 @@ void ShellTest::RecentMenuEntryReopensAndDropsFileThatFails() {
     QCOMPARE(QSettings().value("Recent File List/size").toInt(), 1);
 }
 
+void ShellTest::HandEditedRecentListIsTrimmedToFourUniqueFiles() {
+    {
+        QSettings settings;
+        const QStringList stored{"/v/a.voc",      "",         "/v/a.voc", "/v/b.voc",
+                                 "/v/../v/c.voc", "/v/d.voc", "/v/e.voc"};
+        settings.beginWriteArray("Recent File List");
+        for (int i = 0; i < stored.size(); ++i) {
+            settings.setArrayIndex(i);
+            settings.setValue("File", stored[i]);
+        }
+        settings.endArray();
+    }
+    QVERIFY(m_app->InitInstance());
+    QCOMPARE(m_app->RecentFiles().Files(),
+             (QStringList{"/v/a.voc", "/v/b.voc", "/v/c.voc", "/v/d.voc"}));
+}
+
 void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("makeFolder");
@@ -382,6 +402,7 @@ void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow() {
     QVERIFY(!m_app->OpenDocumentFile(path));
     QCOMPARE(seen.count, 1);
     QCOMPARE(seen.caption, QStringLiteral("tavrin"));
+    QVERIFY(seen.okAlone);
     QVERIFY2(seen.text.contains(path), qPrintable(seen.text));
     QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
     QVERIFY(m_app->RecentFiles().Files().isEmpty());
