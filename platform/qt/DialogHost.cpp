@@ -153,6 +153,11 @@ void CTestSheet::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The button box makes its OK the default when it is shown; take that back.
     FollowCurrentPage();
+    // The sheet opens with the focus on the page, ready for its first button, not on the tabs.
+    const int index = m_tabs->currentIndex();
+    if (index >= 0 && index < int(m_forms.size())) {
+        if (QWidget* first = m_forms[index]->FirstTabStop()) first->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void CTestSheet::keyPressEvent(QKeyEvent* event) {

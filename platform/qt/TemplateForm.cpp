@@ -212,6 +212,14 @@ QWidget* CTemplateForm::Control(int id) const {
     return it == m_controls.end() ? nullptr : it->second;
 }
 
+QWidget* CTemplateForm::FirstTabStop() const {
+    for (QObject* child : children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) return w;
+    }
+    return nullptr;
+}
+
 QString CTemplateForm::LabelTextFor(int id) const {
     for (const auto& c : m_templ.controls) {
         if (c.kind == ControlKind::Static && c.labelFor == id) return ToQString(c.text).trimmed();

@@ -46,6 +46,8 @@ public:
 
     // The widget built for control `id`, or nullptr.
     QWidget* Control(int id) const;
+    // The first control that Tab stops at, or nullptr.
+    QWidget* FirstTabStop() const;
     // The template's default push button, or nullptr when it has none.
     QPushButton* DefaultButton() const { return m_defaultButton; }
 
