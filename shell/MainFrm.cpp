@@ -1,6 +1,7 @@
 #include "MainFrm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -49,6 +50,8 @@ bool CMainFrame::LoadFrame(int resourceId) {
     icon.addFile(QStringLiteral(":/icons/128.png"));
     icon.addFile(QStringLiteral(":/icons/128-16.png"));
     setWindowIcon(icon);
+    // Dialogs and message boxes take the program's icon too.
+    QApplication::setWindowIcon(icon);
 
     QSize size(800, 600);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
