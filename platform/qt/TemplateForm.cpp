@@ -116,6 +116,7 @@ void CTemplateForm::Build() {
                 w = MakePicture(c, index);
                 break;
         }
+        m_widgets.push_back(w);
         if (c.id != IDC_STATIC) {
             w->setObjectName(QStringLiteral("ctl%1").arg(c.id));
             m_controls[c.id] = w;
@@ -138,6 +139,26 @@ void CTemplateForm::Build() {
         }
     }
     // Creation order is the tab order, and creation followed the template.
+    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
+        if (m_templ.controls[i].kind != ControlKind::Static) continue;
+        FitOneLine(static_cast<QLabel*>(m_widgets[i]), m_templ.controls[i]);
+    }
+}
+
+void CTemplateForm::FitOneLine(QLabel* label, const ControlTemplate& c) {
+    if (label->wordWrap()) return;
+    // Our fonts are wider than the one the layout was drawn for: a one-line text may run on to
+    // the right, into free space, up to the next control beside it or the edge of the form.
+    const QRect own = m_units.Rect(c.x, c.y, c.cx, c.cy);
+    int limit = m_clientSize.width() - m_units.X(2);
+    for (const auto& other : m_templ.controls) {
+        if (&other == &c) continue;
+        const QRect r = m_units.Rect(other.x, other.y, other.cx, other.cy);
+        const bool beside = r.top() <= own.bottom() && r.bottom() >= own.top();
+        if (beside && r.left() >= own.right()) limit = std::min(limit, r.left() - m_units.X(2));
+    }
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 1;
+    label->resize(std::max(own.width(), std::min(needed, limit - own.left())), own.height());
 }
 
 QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c, int index) {
@@ -213,9 +234,8 @@ QWidget* CTemplateForm::Control(int id) const {
 }
 
 QWidget* CTemplateForm::FirstTabStop() const {
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) return w;
+    for (QWidget* w : m_widgets) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) return w;
     }
     return nullptr;
 }
@@ -248,6 +268,7 @@ void CTemplateForm::SetText(int id, const std::string& bytes) {
         shown = edit->text();  // a lower-case box may have changed it
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
+        if (const ControlTemplate* c = m_templ.Find(id)) FitOneLine(label, *c);
         UpdateDisplayName(id);
     } else if (auto* button = qobject_cast<QPushButton*>(w)) {
         button->setText(text);

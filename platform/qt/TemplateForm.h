@@ -13,9 +13,11 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Resource.h"
 
+class QLabel;
 class QPushButton;
 
 // Pixels per dialog unit of one font, the classic way: a horizontal unit is a quarter of the
@@ -69,11 +71,13 @@ private:
     QWidget* MakeButton(const ControlTemplate& c);
     QWidget* MakePicture(const ControlTemplate& c, int index);
     QString LabelTextFor(int id) const;
+    void FitOneLine(QLabel* label, const ControlTemplate& c);
     void UpdateDisplayName(int id);
 
     const DialogTemplate& m_templ;
     DialogUnits m_units;
     QSize m_clientSize;
+    std::vector<QWidget*> m_widgets;  // in template order
     std::map<int, QWidget*> m_controls;
     QPushButton* m_defaultButton = nullptr;
     std::function<void(int)> m_onCommand;
