@@ -7,9 +7,11 @@
 #include <exception>
 #include <string>
 
+#include "ChangeOrder.h"
 #include "ChildFrm.h"
 #include "EnglishPage.h"
 #include "LatinPage.h"
+#include "MakeVoc.h"
 #include "QtWindows.h"
 #include "Resource.h"
 #include "WordPage.h"
@@ -18,8 +20,8 @@
 const CTavrinApp::CommandEntry CTavrinApp::kCommands[] = {
     {ID_APP_ABOUT, &CTavrinApp::OnAbout, true},
     {ID_TEST_BEGIN, &CTavrinApp::OnTestBegin, true},
-    {ID_OPTIONS_CHANGEORDER, &CTavrinApp::OnChangeOrder, false},
-    {ID_OPTIONS_MAKEVOCFILE, &CTavrinApp::OnMakeVocFile, false},
+    {ID_OPTIONS_CHANGEORDER, &CTavrinApp::OnChangeOrder, true},
+    {ID_OPTIONS_MAKEVOCFILE, &CTavrinApp::OnMakeVocFile, true},
     {ID_FILE_NEW, &CTavrinApp::OnFileNew, true},
     {ID_FILE_OPEN, &CTavrinApp::OnFileOpen, true},
     {ID_APP_EXIT, &CTavrinApp::OnAppExit, true},
@@ -160,8 +162,16 @@ void CTavrinApp::OnTestBegin() {
     RunPropertySheet("Tavrin Tutor", {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());
 }
 
-void CTavrinApp::OnChangeOrder() {}
+void CTavrinApp::OnChangeOrder() {
+    // Its file dialog and message boxes have no owner window.
+    auto ownerless = MakeOwnerlessWindow();
+    ChangeOrder(*ownerless);
+}
 
-void CTavrinApp::OnMakeVocFile() {}
+void CTavrinApp::OnMakeVocFile() {
+    // A fresh dialog every time, so no output file is open when it starts.
+    CMakeVoc makeVoc;
+    RunModalDialog(makeVoc, m_pMainWnd.get());
+}
 
 int CAboutDlg::DoModal(QWidget* owner) { return RunModalDialog(IDD_ABOUTBOX, owner); }

@@ -1,0 +1,154 @@
+// Options > Make Voc File and Options > Change Order, driven through the real menus, dialogs
+// and message boxes, with the files in a temporary folder.
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+#include <memory>
+
+#include "MainFrm.h"
+#include "ModalScript.h"
+#include "Resource.h"
+#include "TempDir.h"
+#include "tavrin.h"
+
+namespace {
+
+QAction* OptionsItem(CMainFrame* frame, const QString& text) {
+    for (QAction* menuAction : frame->menuBar()->actions()) {
+        if (!menuAction->isVisible() || menuAction->text() != QStringLiteral("&Options")) continue;
+        for (QAction* item : menuAction->menu()->actions()) {
+            if (item->text() == text) return item;
+        }
+    }
+    return nullptr;
+}
+
+const char kPortas[] =
+    "portas porto portare portavi portatum\r\ncarry\r\nbring\r\nbear\r\n\r\n\r\n";
+
+// Types one word into the builder's seven boxes.
+void TypeWord(QWidget* dialog, const QStringList& texts) {
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* box = Ctl<QLineEdit>(dialog, IDC_MAKE_TEXTFORM + i);
+        box->setFocus();
+        QTest::keyClicks(box, texts[i]);
+    }
+}
+
+}  // namespace
+
+class ToolsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QSettings().clear();
+        m_dir = std::make_unique<TempDir>();
+        m_app = std::make_unique<CTavrinApp>();
+        QVERIFY(m_app->InitInstance());
+    }
+    void cleanup() {
+        m_app.reset();
+        m_dir.reset();
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void MakeVocFileWritesEachSubmittedWord() {
+        const QString path = QString::fromStdString(m_dir->File("new.voc"));
+        bool stillOpenAfterEnter = false;
+        QStringList boxesAfterSubmit;
+        ModalScript script;
+        script.On("dialog138", [&](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Create a Vocabulary file"));
+            Ctl<QPushButton>(dialog, IDC_MAKE_CREATE)->click();  // runs the file dialog
+            TypeWord(dialog, {"portas", "porto portare portavi portatum", "carry", "bring",
+                              "bear", "", ""});
+            // Enter in a box must not end the dialog and lose the word being typed.
+            QTest::keyClick(Ctl<QLineEdit>(dialog, IDC_MAKE_DEF3), Qt::Key_Return);
+            stillOpenAfterEnter = dialog->isVisible();
+            Ctl<QPushButton>(dialog, IDC_MAKE_SUBMIT)->click();
+            for (int id = IDC_MAKE_TEXTFORM; id <= IDC_MAKE_DEF5; ++id)
+                boxesAfterSubmit << Ctl<QLineEdit>(dialog, id)->text();
+            Ctl<QPushButton>(dialog, IDC_MAKE_FINISH)->click();
+        });
+        script.File(path);
+        OptionsItem(m_app->GetMainWnd(), "&Make Voc File")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(stillOpenAfterEnter);
+        QCOMPARE(boxesAfterSubmit, QStringList(7, QString()));
+        QCOMPARE(ReadBytes(path.toStdString()), std::string(kPortas));
+    }
+
+    void MakeVocFileRefusesSubmitWithoutAFileAndEscKeepsWordsSubmitted() {
+        const QString path = QString::fromStdString(m_dir->File("esc.voc"));
+        SeenBox refusal;
+        ModalScript script;
+        script.On("dialog138", [&](QWidget* dialog) {
+            TypeWord(dialog, {"amo", "amo amare amavi amatum", "love", "", "", "", ""});
+            Ctl<QPushButton>(dialog, IDC_MAKE_SUBMIT)->click();  // refused: no file yet
+            QCOMPARE(Ctl<QLineEdit>(dialog, IDC_MAKE_TEXTFORM)->text(), QStringLiteral("amo"));
+            Ctl<QPushButton>(dialog, IDC_MAKE_CREATE)->click();
+            Ctl<QPushButton>(dialog, IDC_MAKE_SUBMIT)->click();
+            TypeWord(dialog, {"not", "written", "", "", "", "", ""});
+            QTest::keyClick(Ctl<QLineEdit>(dialog, IDC_MAKE_DICTFORM), Qt::Key_Escape);
+        });
+        script.Box(&refusal).File(path);
+        OptionsItem(m_app->GetMainWnd(), "&Make Voc File")->trigger();
+        QVERIFY(script.Done());
+        QCOMPARE(refusal.text, QStringLiteral("Open a .voc file first, Then sibmit a word"));
+        QCOMPARE(refusal.title, QStringLiteral("Error"));
+        QCOMPARE(refusal.buttons, (QStringList{"OK", "Cancel"}));
+        QCOMPARE(ReadBytes(path.toStdString()),
+                 std::string("amo amo amare amavi amatum\r\nlove\r\n\r\n\r\n\r\n\r\n"));
+    }
+
+    void ChangeOrderRewritesTheChosenFileAndSaysSo() {
+        std::string entries;
+        for (char c : std::string("ABCDE")) entries += std::string(1, c) + " x\r\n\r\n\r\n\r\n\r\n\r\n";
+        const std::string path = m_dir->Write("five.voc", entries);
+        QString text, title;
+        bool ownerless = false;
+        ModalScript script;
+        script.File(QString::fromStdString(path));
+        script.On("messageBox", [&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ownerless = box->parentWidget() == nullptr;
+            text = box->text();
+            title = box->windowTitle();
+            box->buttons().first()->click();
+        });
+        OptionsItem(m_app->GetMainWnd(), "&Change Order")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(ownerless);
+        QCOMPARE(text, QStringLiteral("The vocabulary order has been changed"));
+        QCOMPARE(title, QStringLiteral("Order Changed"));
+        std::string expected;
+        for (char c : std::string("ECABD")) expected += std::string(1, c) + " x\r\n\r\n\r\n\r\n\r\n\r\n";
+        QCOMPARE(ReadBytes(path), expected);
+    }
+
+    void ChangeOrderOfAMissingFileGivesTheReadingError() {
+        SeenBox seen;
+        ModalScript script;
+        script.File(QString::fromStdString(m_dir->File("missing.voc"))).Box(&seen);
+        OptionsItem(m_app->GetMainWnd(), "&Change Order")->trigger();
+        QVERIFY(script.Done());
+        QCOMPARE(seen.text, QStringLiteral("Error Opening file for reading, Code: 2"));
+        QCOMPARE(seen.title, QStringLiteral("Error"));
+        QCOMPARE(seen.buttons, QStringList{"OK"});
+    }
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<CTavrinApp> m_app;
+};
+
+QTEST_MAIN(ToolsTest)
+#include "ToolsTest.moc"
