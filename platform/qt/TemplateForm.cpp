@@ -35,6 +35,23 @@ public:
     }
 };
 
+// Breaks `text` into lines at blanks so that each fits `width` where it can.
+QString WrapWords(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = lines.isEmpty() ? word : lines.back() + u' ' + word;
+        if (lines.isEmpty() || metrics.horizontalAdvance(StripMnemonic(longer)) <= width) {
+            if (lines.isEmpty())
+                lines << word;
+            else
+                lines.back() = longer;
+        } else {
+            lines << word;
+        }
+    }
+    return lines.join(u'\n');
+}
+
 bool FontExists(const QFont& font) {
     return QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0;
 }
@@ -187,7 +204,21 @@ QWidget* CTemplateForm::MakeEdit(const ControlTemplate& c) {
 }
 
 QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
-    auto* button = new QPushButton(ToQString(c.text), this);
+    const QRect rect = m_units.Rect(c.x, c.y, c.cx, c.cy);
+    // A thin sunken edge around a button is a frame of its own that holds the button.
+    QFrame* edge = nullptr;
+    if (c.style & csStaticEdge) {
+        edge = new QFrame(this);
+        edge->setObjectName(QStringLiteral("edge%1").arg(c.id));
+        edge->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        edge->setLineWidth(1);
+        edge->setGeometry(rect);
+    }
+    auto* button = new QPushButton(edge ? static_cast<QWidget*>(edge) : this);
+    button->setGeometry(edge ? edge->contentsRect() : rect);
+    QString text = ToQString(c.text);
+    if (c.style & csMultiline) text = WrapWords(text, button->fontMetrics(), button->width() - 8);
+    button->setText(text);
     // Every button in a QDialog is an auto-default unless told otherwise; only the template's
     // own default button may answer Enter.
     button->setAutoDefault(false);
@@ -195,8 +226,7 @@ QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
         button->setDefault(true);
         m_defaultButton = button;
     }
-    button->setAccessibleName(StripMnemonic(button->text()));
-    button->setGeometry(m_units.Rect(c.x, c.y, c.cx, c.cy));
+    button->setAccessibleName(StripMnemonic(text).simplified());
     button->setFocusPolicy(c.style & csTabStop ? Qt::StrongFocus : Qt::ClickFocus);
     const int id = c.id;
     connect(button, &QPushButton::clicked, this, [this, id] {
