@@ -96,6 +96,27 @@ private slots:
         }
     }
 
+    void fontsStandInForTheTemplatesFonts() {
+        const QFont dialog = TemplateFont(*FindDialogTemplate(IDD_LATIN_PAGE));
+        QCOMPARE(dialog.family(), QApplication::font().family());
+        QCOMPARE(dialog.pointSize(), 9);  // 8 in the template, but never below 9
+        const QFont welcome = TemplateFont(*FindDialogTemplate(IDD_TAVRIN_FORM));
+        QCOMPARE(welcome.pointSize(), 12);
+        QVERIFY(welcome.bold());
+        if (QFontInfo(QFont("URW Bookman")).family() == "URW Bookman")
+            QCOMPARE(QFontInfo(welcome).family(), QStringLiteral("URW Bookman"));
+    }
+
+    void pictureSizedZeroTakesItsBitmapsSize() {
+        auto form = Form(IDD_ABOUTBOX);
+        auto* picture = form->findChild<QLabel*>(QStringLiteral("label0"));
+        QVERIFY(picture->pixmap().isNull() == QPixmap(":/bitmaps/136.png").isNull());
+        if (picture->pixmap().isNull()) QSKIP("the pictures are not built in");
+        QCOMPARE(picture->size(), QSize(88, 98));
+        QVERIFY(QRect(QPoint(0, 0), form->sizeHint()).contains(picture->geometry()));
+        QCOMPARE(picture->pos(), QPoint(form->Units().X(17), form->Units().Y(13)));
+    }
+
     void textsFitTheirControls_data() { controlsStayInsideAndApartAsTheTemplateHasThem_data(); }
 
     void textsFitTheirControls() {

@@ -205,6 +205,25 @@ private slots:
         QVERIFY(openAfterEnterOnSheetButtons);
     }
 
+    void defaultButtonFollowsThePageInFront() {
+        Pages pages;
+        ModalScript script;
+        QList<QStringList> defaults;
+        script.Sheet([&](QWidget* sheet) {
+            for (int i : {0, 1, 2, 0}) {
+                Tabs(sheet)->setCurrentIndex(i);
+                QStringList names;
+                for (QPushButton* b : sheet->findChildren<QPushButton*>())
+                    if (b->isDefault()) names << b->objectName();
+                defaults << names;
+            }
+            SheetButton(sheet, QDialogButtonBox::Cancel)->click();
+        });
+        RunPropertySheet("Tavrin Tutor", pages.All(), nullptr);
+        QVERIFY(script.Done());
+        QCOMPARE(defaults, QList<QStringList>({{"ctl1001"}, {"ctl1013"}, {}, {"ctl1001"}}));
+    }
+
     void switchingTabsKeepsEachPagesTest() {
         TempDir dir;
         const std::string path = dir.Write("words.voc", kVoc);
