@@ -116,12 +116,13 @@ CTemplateForm::CTemplateForm(const DialogTemplate& templ, QWidget* parent)
 }
 
 void CTemplateForm::Build() {
+    // Creation order is the tab order, so creating in template order gives the template's.
     int index = 0;
     for (const auto& c : m_templ.controls) {
         QWidget* w = nullptr;
         switch (c.kind) {
             case ControlKind::Static:
-                w = MakeStatic(c, index);
+                w = MakeStatic(c);
                 break;
             case ControlKind::Edit:
                 w = MakeEdit(c);
@@ -130,14 +131,14 @@ void CTemplateForm::Build() {
                 w = MakeButton(c);
                 break;
             case ControlKind::Picture:
-                w = MakePicture(c, index);
+                w = MakePicture(c);
                 break;
         }
         m_widgets.push_back(w);
         if (c.id != IDC_STATIC) {
             w->setObjectName(QStringLiteral("ctl%1").arg(c.id));
             m_controls[c.id] = w;
-        } else if (w->objectName().isEmpty()) {
+        } else {
             w->setObjectName(QStringLiteral("label%1").arg(index));
         }
         ++index;
@@ -150,12 +151,14 @@ void CTemplateForm::Build() {
         const QString label = ToQString(c.text).trimmed();
         if (qobject_cast<QLineEdit*>(target)) {
             target->setAccessibleName(label);
+            // The buddy also tells assistive tools which label belongs to which box.
+            static_cast<QLabel*>(m_widgets[std::size_t(&c - m_templ.controls.data())])
+                ->setBuddy(target);
         } else {
             target->setAccessibleDescription(label);
             UpdateDisplayName(c.labelFor);
         }
     }
-    // Creation order is the tab order, and creation followed the template.
     for (std::size_t i = 0; i < m_widgets.size(); ++i) {
         if (m_templ.controls[i].kind != ControlKind::Static) continue;
         FitOneLine(static_cast<QLabel*>(m_widgets[i]), m_templ.controls[i]);
@@ -178,9 +181,8 @@ void CTemplateForm::FitOneLine(QLabel* label, const ControlTemplate& c) {
     label->resize(std::max(own.width(), std::min(needed, limit - own.left())), own.height());
 }
 
-QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c, int index) {
+QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c) {
     auto* label = new QLabel(this);
-    label->setObjectName(c.id == IDC_STATIC ? QStringLiteral("label%1").arg(index) : QString());
     label->setTextFormat(Qt::PlainText);
     label->setText(ToQString(c.text));
     label->setAlignment((c.style & csCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
@@ -235,9 +237,8 @@ QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
     return button;
 }
 
-QWidget* CTemplateForm::MakePicture(const ControlTemplate& c, int index) {
+QWidget* CTemplateForm::MakePicture(const ControlTemplate& c) {
     auto* picture = new QLabel(this);
-    picture->setObjectName(c.id == IDC_STATIC ? QStringLiteral("label%1").arg(index) : QString());
     const QPixmap pixmap(QStringLiteral(":/bitmaps/%1.png").arg(c.bitmap));
     if (!pixmap.isNull()) picture->setPixmap(pixmap);
     picture->setAlignment(Qt::AlignCenter);

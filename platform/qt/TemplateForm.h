@@ -66,10 +66,10 @@ public:
 
 private:
     void Build();
-    QWidget* MakeStatic(const ControlTemplate& c, int index);
+    QWidget* MakeStatic(const ControlTemplate& c);
     QWidget* MakeEdit(const ControlTemplate& c);
     QWidget* MakeButton(const ControlTemplate& c);
-    QWidget* MakePicture(const ControlTemplate& c, int index);
+    QWidget* MakePicture(const ControlTemplate& c);
     QString LabelTextFor(int id) const;
     void FitOneLine(QLabel* label, const ControlTemplate& c);
     void UpdateDisplayName(int id);
