@@ -20,7 +20,7 @@ bool IsEnterKey(const QKeyEvent* event) {
     return enter && mods == Qt::NoModifier;
 }
 
-// Presses `button` when Enter may reach it; returns whether the key was ours to take.
+// Presses `button` if there is one that the user can see and use.
 void PressDefault(QPushButton* button) {
     if (button && button->isVisible() && button->isEnabled()) button->click();
 }
