@@ -9,15 +9,16 @@ start=$(pwd)
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "run.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session, or under a virtual one: xvfb-run scripts/run.sh" >&2
-    exit 1
-fi
-
 bash scripts/setup.sh
 build=${TAVRIN_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja
 cmake --build "$build" -j "$(nproc)" --target tavrin
+
+# Built and ready; a window still needs somewhere to go.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session, or under a virtual one: xvfb-run scripts/run.sh" >&2
+    exit 1
+fi
 
 # A FILE given relative to where the script was started must still name the same file.
 args=()
