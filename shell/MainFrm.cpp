@@ -89,24 +89,21 @@ void CMainFrame::BuildMenus(int resourceId, QList<QAction*>& popups) {
                 m_pRecentPlaceholder = action;
             }
         }
-        // Enabled states are asked for each time a pop-up opens, so they follow the application.
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        // Enabled states are asked for each time a pop-up opens, so they follow the application;
+        // until a pop-up is first opened its items must already show the right state.
+        auto updateItems = [this, menu] {
             for (QAction* action : menu->actions()) {
                 const QVariant command = action->property(kCommandProperty);
                 if (!command.isValid() || m_recentItems.contains(action)) continue;
                 action->setEnabled(!action->property(kGrayedProperty).toBool() &&
                                    m_target.IsCommandEnabled(command.toInt()));
             }
+        };
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, updateItems] {
+            updateItems();
             if (menu == m_pRecentMenu) FillRecentFiles();
         });
-        // Until a pop-up is first opened its items must already show the right state.
-        for (QAction* action : menu->actions()) {
-            const QVariant command = action->property(kCommandProperty);
-            if (command.isValid()) {
-                action->setEnabled(!action->property(kGrayedProperty).toBool() &&
-                                   m_target.IsCommandEnabled(command.toInt()));
-            }
-        }
+        updateItems();
     }
 }
 
