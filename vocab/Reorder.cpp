@@ -288,8 +288,7 @@ ReorderResult ReplaceWithNewOrder(const std::string& target, int originalFd,
     try {
         // Keeping the owner needs root; anyone else rewrites the file as their own, with the
         // same permission bits.
-        if (::fchown(temp.get(), st.st_uid, st.st_gid) != 0) {
-        }
+        [[maybe_unused]] const int ownerKept = ::fchown(temp.get(), st.st_uid, st.st_gid);
         if (::fchmod(temp.get(), st.st_mode & 07777) != 0) ThrowErrno();
         WriteInNewOrder(temp.get(), entries);
         if (::fsync(temp.get()) != 0) ThrowErrno();
