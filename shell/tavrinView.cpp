@@ -10,3 +10,8 @@ CTavrinView::CTavrinView(QWidget* parent) : QScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
     setWidget(CreateTemplateForm(IDD_TAVRIN_FORM, nullptr));
 }
+
+QSize CTavrinView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return widget()->size() + QSize(frame, frame);
+}

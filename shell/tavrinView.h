@@ -11,4 +11,7 @@ public:
 
     // The form built from the welcome template.
     QWidget* Form() const { return widget(); }
+
+    // The whole form, however large its font makes it: a scroll area's own hint is capped.
+    QSize sizeHint() const override;
 };

@@ -53,7 +53,11 @@ QString WrapWords(const QString& text, const QFontMetrics& metrics, int width) {
 }
 
 bool FontExists(const QFont& font) {
-    return QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0;
+    // Where two foundries offer a family, the match comes back as "Family [foundry]".
+    QString found = QFontInfo(font).family();
+    if (const qsizetype bracket = found.indexOf(QStringLiteral(" [")); bracket > 0)
+        found.truncate(bracket);
+    return found.compare(font.family(), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -59,19 +60,19 @@ public:
         return *this;
     }
 
-    // Types `path` into the open-file dialog in front and presses Enter; an empty path cancels.
+    // Enters `path` as the file name in the open-file dialog in front and presses Open; an empty
+    // path cancels.
     ModalScript& File(const QString& path) {
         return On(QStringLiteral("openFileDialog"), [path](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             if (path.isEmpty()) return dialog->reject();
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            // As for a user, the name box has the focus: the dialog leaves a focused box alone
-            // while it picks matching files in its list.
-            QApplication::setActiveWindow(dialog);
-            name->setFocus();
-            name->clear();
-            QTest::keyClicks(name, path);
-            QTest::keyClick(name, Qt::Key_Return);
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            // Name and Open in one go: the folder loads in the background, and a busy machine
+            // could otherwise let the dialog's completer or its pick from the list rewrite the
+            // name between two key presses.
+            name->setText(path);
+            buttons->button(QDialogButtonBox::Open)->click();
         });
     }
 
