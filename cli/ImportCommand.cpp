@@ -1,0 +1,14 @@
+// tavrin-voc import: not written yet.
+#include <CLI/CLI.hpp>
+
+#include "TavrinVoc.h"
+
+void AddImportCommand(CLI::App& app, CliRun& run) {
+    CLI::App* command = app.add_subcommand("import", "Not available yet.");
+    command->callback([&run] {
+        run = [](CliStreams& io) {
+            io.err << "tavrin-voc: this command is not available yet\n";
+            return kExitFailed;
+        };
+    });
+}

@@ -1,0 +1,55 @@
+#include "TavrinVoc.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "Resource.h"
+
+void ReportFileProblem(CliStreams& io, const std::string& file, const std::string& text) {
+    io.err << "tavrin-voc: " << file << ": " << text << '\n';
+}
+
+int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
+    const VersionInfo& version = Version();
+    CLI::App app("Checks, converts, reorders and quizzes Tavrin Tutor vocabulary files.",
+                 "tavrin-voc");
+    app.set_version_flag(
+        "--version", "tavrin-voc (" + version.productName + ") version " + version.productVersion);
+    app.require_subcommand(1);
+    app.footer(
+        "A vocabulary file holds six lines per word: the form in the text and the dictionary "
+        "form on one line, then up to five English meanings. Exit status: 0 success, 1 problems "
+        "found or an operation that failed, 2 wrong usage.\n"
+        "Run 'tavrin-voc COMMAND --help' for the options of a command.");
+
+    CliRun run;
+    AddCheckCommand(app, run);
+    AddImportCommand(app, run);
+    AddExportCommand(app, run);
+    AddReorderCommand(app, run);
+    AddQuizCommand(app, run);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        io.out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForAllHelp&) {
+        io.out << app.help("", CLI::AppFormatMode::All);
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        io.out << e.what() << '\n';
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        io.err << "tavrin-voc: " << e.what() << "\nRun 'tavrin-voc --help' for the commands.\n";
+        return kExitUsage;
+    }
+    // Help asked of one command: CLI11 answers it through the exception above, naming it.
+    if (!run) return kExitUsage;
+    try {
+        return run(io);
+    } catch (const std::exception& e) {
+        io.err << "tavrin-voc: " << e.what() << '\n';
+        return kExitFailed;
+    }
+}

@@ -1,0 +1,43 @@
+// tavrin-voc, the command-line companion of Tavrin Tutor: every command over the same vocabulary
+// code as the windows.
+//
+// Exit statuses mean one thing each: 0 success, 1 problems found or an operation that failed,
+// 2 wrong usage. Messages for the user go to `err`, name the file and say what to do; `out`
+// carries only what a command produces, so that scripts can take it.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// What a command reads and writes besides its files.
+struct CliStreams {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// A chosen command's work, run once the whole command line has parsed. Returns the exit status.
+using CliRun = std::function<int(CliStreams& io)>;
+
+// Each command adds its subcommand, with its options and help, to `app`; when that subcommand
+// is chosen, `run` is set to the command's work.
+void AddCheckCommand(CLI::App& app, CliRun& run);
+void AddImportCommand(CLI::App& app, CliRun& run);
+void AddExportCommand(CLI::App& app, CliRun& run);
+void AddReorderCommand(CLI::App& app, CliRun& run);
+void AddQuizCommand(CLI::App& app, CliRun& run);
+
+// Parses `argv` and runs the command it names.
+int RunTavrinVoc(int argc, const char* const* argv, CliStreams io);
+
+// "tavrin-voc: FILE: TEXT" on `err`: the form of every message about one file.
+void ReportFileProblem(CliStreams& io, const std::string& file, const std::string& text);
