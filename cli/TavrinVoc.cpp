@@ -10,11 +10,9 @@ void ReportFileProblem(CliStreams& io, const std::string& file, const std::strin
 }
 
 int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
-    const VersionInfo& version = Version();
     CLI::App app("Checks, converts, reorders and quizzes Tavrin Tutor vocabulary files.",
                  "tavrin-voc");
-    app.set_version_flag(
-        "--version", "tavrin-voc (" + version.productName + ") version " + version.productVersion);
+    app.set_version_flag("--version", "tavrin-voc (" + Version().productName + ") " TAVRIN_VERSION);
     app.require_subcommand(1);
     app.footer(
         "A vocabulary file holds six lines per word: the form in the text and the dictionary "
