@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "VocText.h"
+
 namespace {
 
 const char kCaptionError[] = "Error";
@@ -51,7 +53,7 @@ void CTestPage::ReadyForNextWord() {
 
 std::array<std::string, 5> CTestPage::ReadDefinitions() {
     std::array<std::string, 5> lines;
-    for (auto& line : lines) m_vocFile.ReadString(line);
+    for (auto& line : lines) ReadVocLine(m_vocFile, line);
     return lines;
 }
 
@@ -77,7 +79,7 @@ void CTestPage::OnBeginTest() {
 
     try {
         std::string headword;
-        if (!m_vocFile.ReadString(headword)) {
+        if (!ReadVocLine(m_vocFile, headword)) {
             // Nothing to quiz: give the file back so that another one can be chosen.
             m_vocFile.Abort();
             m_bFileOpen = 0;
@@ -98,7 +100,7 @@ void CTestPage::OnNextWord() {
     std::string headword;
     bool gotLine = false;
     try {
-        gotLine = m_vocFile.ReadString(headword);
+        gotLine = ReadVocLine(m_vocFile, headword);
     } catch (const CFileException&) {
         ReadyForNextWord();
         return ReportReadError();
