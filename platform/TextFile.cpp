@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include "SysCall.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -30,19 +32,6 @@ const char* const kCauseTexts[] = {
     "the disk is full",
     "the end of the file was reached",
 };
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -96,7 +85,7 @@ CTextFile::~CTextFile() {
 bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* error) {
     auto fail = [&](int cause, int osError) {
         if (m_fd >= 0) {
-            ::close(m_fd);
+            sys::Close(m_fd);
             m_fd = -1;
         }
         if (error) *error = CFileException(cause, osError);
@@ -109,22 +98,22 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are accepted below.
     int oflags = (write ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (create) oflags |= O_CREAT;
-    m_fd = ::open(path.c_str(), oflags, 0666);
+    m_fd = sys::Open(path.c_str(), oflags, 0666);
     if (m_fd < 0) return fail(CFileException::CauseFromErrno(errno), errno);
 
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    if (sys::Fstat(m_fd, &st) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
     if (S_ISDIR(st.st_mode)) return fail(CFileException::accessDenied, EISDIR);
     if (!S_ISREG(st.st_mode)) return fail(CFileException::invalidFile, EINVAL);
 
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (sys::Flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         return fail(err == EWOULDBLOCK ? CFileException::sharingViolation
                                        : CFileException::CauseFromErrno(err),
                     err);
     }
     // Truncate only now that the lock is ours.
-    if (create && ::ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    if (create && sys::Ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
 
     int fl = ::fcntl(m_fd, F_GETFL);
     if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);
@@ -148,10 +137,7 @@ bool CTextFile::FillBuffer() {
     m_pos = 0;
     std::size_t old = m_buffer.size();
     m_buffer.resize(old + kChunk);
-    ssize_t n;
-    do {
-        n = ::read(m_fd, m_buffer.data() + old, kChunk);
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = sys::Read(m_fd, m_buffer.data() + old, kChunk);
     if (n < 0) {
         m_buffer.resize(old);
         ThrowLastError();
@@ -193,10 +179,7 @@ std::size_t CTextFile::Read(void* buffer, std::size_t count) {
         return n;
     }
     if (m_bEof || count == 0) return 0;
-    ssize_t n;
-    do {
-        n = ::read(m_fd, buffer, count);
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = sys::Read(m_fd, buffer, count);
     if (n < 0) ThrowLastError();
     if (n == 0) m_bEof = true;
     return static_cast<std::size_t>(n);
@@ -219,7 +202,7 @@ void CTextFile::WriteString(std::string_view text) {
 
 void CTextFile::Flush() {
     if (!IsOpen() || !m_bWrite || m_buffer.empty()) return;
-    bool ok = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
+    bool ok = sys::WriteAll(m_fd, m_buffer.data(), m_buffer.size());
     int err = errno;
     m_buffer.clear();
     if (!ok) throw CFileException(CFileException::CauseFromErrno(err), err);
@@ -227,21 +210,21 @@ void CTextFile::Flush() {
 
 void CTextFile::Sync() {
     Flush();
-    if (IsOpen() && m_bWrite && ::fsync(m_fd) != 0) ThrowLastError();
+    if (IsOpen() && m_bWrite && sys::Fsync(m_fd) != 0) ThrowLastError();
 }
 
 std::uint64_t CTextFile::GetLength() {
     Flush();
     struct stat st {};
-    if (!IsOpen() || ::fstat(m_fd, &st) != 0) ThrowLastError();
+    if (!IsOpen() || sys::Fstat(m_fd, &st) != 0) ThrowLastError();
     return static_cast<std::uint64_t>(st.st_size);
 }
 
 void CTextFile::SetLength(std::uint64_t length) {
     if (!IsOpen() || !m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
     m_buffer.clear();
-    if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) ThrowLastError();
-    if (::lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0) ThrowLastError();
+    if (sys::Ftruncate(m_fd, static_cast<off_t>(length)) != 0) ThrowLastError();
+    if (sys::Lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0) ThrowLastError();
 }
 
 void CTextFile::Close() {
@@ -255,11 +238,11 @@ void CTextFile::Close() {
     int fd = m_fd;
     m_fd = -1;
     m_buffer.clear();
-    if (::close(fd) != 0 && errno != EINTR) ThrowLastError();
+    if (sys::Close(fd) != 0 && errno != EINTR) ThrowLastError();
 }
 
 void CTextFile::Abort() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0) sys::Close(m_fd);
     m_fd = -1;
     m_buffer.clear();
     m_pos = 0;

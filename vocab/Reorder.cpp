@@ -1,13 +1,9 @@
 #include "Reorder.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -15,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "ReplaceFile.h"
 #include "TextFile.h"
 #include "VocFormat.h"
 
@@ -26,29 +23,6 @@ int Cause(int err) { return CFileException::CauseFromErrno(err); }
     const int err = errno;
     throw CFileException(Cause(err), err);
 }
-
-// Owns one descriptor and closes it when destroyed.
-class CFd {
-public:
-    explicit CFd(int fd = -1) : m_fd(fd) {}
-    ~CFd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    // Closes now and reports the result, since a late write error may only show here.
-    void Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0 && errno != EINTR) ThrowErrno();
-    }
-
-private:
-    int m_fd;
-};
 
 // The whole file in one buffer, every line ending in CR LF, and where each entry starts.
 // One allocation of about the file's size, rather than a string per line, keeps a large file
@@ -180,126 +154,9 @@ void CEntryText::EndLinesWithCrLf(std::size_t bare) {
     m_size += bare;
 }
 
-// Gathers entries into large writes. Failures are thrown as CFileException.
-class CBlockWriter {
-public:
-    explicit CBlockWriter(int fd) : m_fd(fd) { m_buffer.reserve(kChunk); }
-
-    void Write(std::string_view block) {
-        if (m_buffer.size() + block.size() > kChunk) Flush();
-        if (block.size() >= kChunk) return WriteAll(block);
-        m_buffer.append(block);
-    }
-
-    void Flush() {
-        WriteAll(m_buffer);
-        m_buffer.clear();
-    }
-
-private:
-    void WriteAll(std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                ThrowErrno();
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-            m_written += static_cast<std::uint64_t>(n);
-        }
-        // Start the disk on what is written so far, so that the closing fsync finds little
-        // left to do. Only a hint: where it fails, the fsync does all the work.
-        if (m_written - m_started >= kStartEvery) {
-            ::sync_file_range(m_fd, static_cast<off_t>(m_started),
-                              static_cast<off_t>(m_written - m_started), SYNC_FILE_RANGE_WRITE);
-            m_started = m_written;
-        }
-    }
-
-    // Large enough that the system's cost per write vanishes; small beside any large file.
-    static constexpr std::size_t kChunk = 1024 * 1024;
-    static constexpr std::uint64_t kStartEvery = 8 * 1024 * 1024;
-
-    int m_fd;
-    std::string m_buffer;
-    std::uint64_t m_written = 0;  // bytes handed to the system
-    std::uint64_t m_started = 0;  // of those, bytes the disk was asked to take
-};
-
-void WriteInNewOrder(int fd, const CEntryText& entries) {
-    CBlockWriter out(fd);
+void WriteInNewOrder(CReplaceFile& out, const CEntryText& entries) {
     const std::size_t count = entries.Count();
     for (std::size_t k = 0; k < count; ++k) out.Write(entries.Entry(InterleavedPosition(count, k)));
-    out.Flush();
-}
-
-// The file a path finally names, so that a symbolic link is kept and its target rewritten.
-std::string ResolveLinks(const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// Makes a rename in `folder` survive a crash. Failing here costs only that guarantee: the
-// rename itself has already happened.
-void SyncFolder(const std::string& folder) {
-    CFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) ::fsync(dir.get());
-}
-
-// For a folder where no new file can be made: overwrite the original through `fd`.
-ReorderResult RewriteInPlace(int fd, const CEntryText& entries) {
-    const std::uint64_t newSize = entries.Size();
-    // Claim the space first, so that a full disk refuses before a byte of the original changes.
-    if (newSize > 0 && ::fallocate(fd, 0, 0, static_cast<off_t>(newSize)) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS) {
-        return {ReorderOutcome::kWriteFailed, Cause(errno)};
-    }
-    try {
-        if (::lseek(fd, 0, SEEK_SET) < 0) ThrowErrno();
-        WriteInNewOrder(fd, entries);
-        if (::ftruncate(fd, static_cast<off_t>(newSize)) != 0) ThrowErrno();
-        if (::fsync(fd) != 0) ThrowErrno();
-    } catch (const CFileException& e) {
-        return {ReorderOutcome::kWriteFailedInPlace, e.m_cause};
-    }
-    return {ReorderOutcome::kRewritten, CFileException::none};
-}
-
-ReorderResult ReplaceWithNewOrder(const std::string& target, int originalFd,
-                                  const CEntryText& entries) {
-    struct stat st {};
-    if (::fstat(originalFd, &st) != 0) return {ReorderOutcome::kWriteFailed, Cause(errno)};
-
-    const std::string folder = FolderOf(target);
-    std::string tempPath = folder + "/.tavrin-order-XXXXXX";
-    CFd temp(::mkostemp(tempPath.data(), O_CLOEXEC));
-    if (!temp) return RewriteInPlace(originalFd, entries);
-
-    try {
-        // Keeping the owner needs root; anyone else rewrites the file as their own, with the
-        // same permission bits.
-        [[maybe_unused]] const int ownerKept = ::fchown(temp.get(), st.st_uid, st.st_gid);
-        if (::fchmod(temp.get(), st.st_mode & 07777) != 0) ThrowErrno();
-        WriteInNewOrder(temp.get(), entries);
-        if (::fsync(temp.get()) != 0) ThrowErrno();
-        temp.Close();
-        if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno();
-    } catch (const CFileException& e) {
-        ::unlink(tempPath.c_str());
-        return {ReorderOutcome::kWriteFailed, e.m_cause};
-    }
-    SyncFolder(folder);
-    return {ReorderOutcome::kRewritten, CFileException::none};
 }
 
 }  // namespace
@@ -329,11 +186,24 @@ ReorderResult ReorderVocFile(const std::string& path) {
         return {ReorderOutcome::kReadFailed, e.m_cause};
     }
 
-    const std::string target = ResolveLinks(path);
-    // A file we may not write is refused before anything is written. Opening for writing
-    // without truncating changes nothing; no lock is taken, since ours is held already.
-    CFd writable(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!writable) return {ReorderOutcome::kCannotOpenForWriting, Cause(errno)};
-
-    return ReplaceWithNewOrder(target, writable.get(), entries);
+    // A file we may not write is refused before anything is written. No lock is taken on it,
+    // since ours is held already.
+    CReplaceFile out;
+    if (!out.Begin(path, &error, true)) {
+        return {ReorderOutcome::kCannotOpenForWriting, error.m_cause};
+    }
+    try {
+        // In place, a full disk refuses here, before a byte of the original changes.
+        out.Reserve(entries.Size());
+    } catch (const CFileException& e) {
+        return {ReorderOutcome::kWriteFailed, e.m_cause};
+    }
+    try {
+        WriteInNewOrder(out, entries);
+        out.Commit(true);
+    } catch (const CFileException& e) {
+        return {out.InPlace() ? ReorderOutcome::kWriteFailedInPlace : ReorderOutcome::kWriteFailed,
+                e.m_cause};
+    }
+    return {ReorderOutcome::kRewritten, CFileException::none};
 }
