@@ -5,15 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "Output.h"
 #include "Reorder.h"
 #include "TavrinVoc.h"
-#include "TextFile.h"
 
 namespace {
-
-std::string Cause(int cause) {
-    return CFileException(cause, 0).what() + std::string(" (code ") + std::to_string(cause) + ")";
-}
 
 // What went wrong with one file, and what the user can do about it.
 std::string Explain(const ReorderResult& result) {
@@ -21,18 +17,18 @@ std::string Explain(const ReorderResult& result) {
         case ReorderOutcome::kRewritten:
             return "";
         case ReorderOutcome::kCannotOpenForReading:
-            return "cannot open it for reading: " + Cause(result.cause) +
-                   "; check the name, or close the program that holds it";
+            return "cannot open it for reading: " + DescribeCause(result.cause);
         case ReorderOutcome::kReadFailed:
-            return "cannot read it: " + Cause(result.cause) + "; the file was left unchanged";
+            return "cannot read it: " + DescribeCause(result.cause) +
+                   "; the file was left unchanged";
         case ReorderOutcome::kCannotOpenForWriting:
-            return "cannot write it: " + Cause(result.cause) +
-                   "; the file was left unchanged (check its permissions)";
+            return "cannot write it: " + DescribeCause(result.cause) +
+                   "; the file was left unchanged";
         case ReorderOutcome::kWriteFailed:
-            return "cannot write the new order: " + Cause(result.cause) +
+            return "cannot write the new order: " + DescribeCause(result.cause) +
                    "; the file was left unchanged";
         case ReorderOutcome::kWriteFailedInPlace:
-            return "writing the new order failed part way: " + Cause(result.cause) +
+            return "writing the new order failed part way: " + DescribeCause(result.cause) +
                    "; the file may be incomplete, restore it from a copy";
     }
     return "";
