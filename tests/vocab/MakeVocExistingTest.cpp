@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "FakeWindow.h"
@@ -40,6 +41,9 @@ struct Shape {
     std::string question;    // its first sentence
     std::string completion;  // what adding puts before the new word
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
 
 class ExistingFile : public ::testing::TestWithParam<Shape> {};
 
