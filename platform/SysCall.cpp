@@ -85,6 +85,15 @@ ssize_t Read(int fd, void* buffer, size_t count) {
     return n;
 }
 
+ssize_t Pread(int fd, void* buffer, size_t count, off_t offset) {
+    if (Fails(Call::kRead)) return -1;
+    ssize_t n;
+    do {
+        n = ::pread(fd, buffer, count, offset);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 bool WriteAll(int fd, const void* data, size_t count) {
     const char* p = static_cast<const char*>(data);
     while (count > 0) {

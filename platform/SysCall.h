@@ -65,6 +65,7 @@ inline bool Fails(Call kind) {
 int Open(const char* path, int flags, mode_t mode = 0);
 int OpenAt(int dirfd, const char* name, int flags, mode_t mode = 0);
 ssize_t Read(int fd, void* buffer, size_t count);
+ssize_t Pread(int fd, void* buffer, size_t count, off_t offset);  // a kRead
 // Writes all of `count` bytes, going on after a short write or EINTR. Returns false with errno
 // set when a write fails; what was written before stays written.
 bool WriteAll(int fd, const void* data, size_t count);

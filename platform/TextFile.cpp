@@ -93,10 +93,14 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
     };
     if (IsOpen()) return fail(CFileException::genericException, 0);
 
-    const bool write = (flags & modeWrite) != 0;
+    const bool readWrite = (flags & modeReadWrite) != 0;
+    const bool write = readWrite || (flags & modeWrite) != 0;
     const bool create = (flags & modeCreate) != 0;
+    const bool keep = (flags & modeNoTruncate) != 0;
+    const bool truncate = create && !keep;
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are accepted below.
-    int oflags = (write ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    const int access = readWrite ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+    int oflags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (create) oflags |= O_CREAT;
     m_fd = sys::Open(path.c_str(), oflags, 0666);
     if (m_fd < 0) return fail(CFileException::CauseFromErrno(errno), errno);
@@ -113,7 +117,10 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
                     err);
     }
     // Truncate only now that the lock is ours.
-    if (create && sys::Ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    if (truncate && sys::Ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    // A kept file is written on at its end, as it stands once the lock is ours.
+    if (write && keep && sys::Lseek(m_fd, 0, SEEK_END) < 0)
+        return fail(CFileException::CauseFromErrno(errno), errno);
 
     int fl = ::fcntl(m_fd, F_GETFL);
     if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);
@@ -182,6 +189,13 @@ std::size_t CTextFile::Read(void* buffer, std::size_t count) {
     const ssize_t n = sys::Read(m_fd, buffer, count);
     if (n < 0) ThrowLastError();
     if (n == 0) m_bEof = true;
+    return static_cast<std::size_t>(n);
+}
+
+std::size_t CTextFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+    if (!IsOpen()) throw CFileException(CFileException::invalidFile, EBADF);
+    const ssize_t n = sys::Pread(m_fd, buffer, count, static_cast<off_t>(offset));
+    if (n < 0) ThrowLastError();
     return static_cast<std::size_t>(n);
 }
 

@@ -50,12 +50,15 @@ public:
 
 class CTextFile {
 public:
-    // Mode bits, combined as the callers pass them: 0 reads; 0x1011 creates or empties and writes.
+    // Mode bits, combined as the callers pass them: 0 reads; 0x1011 creates or empties and writes;
+    // 0x3012 creates or keeps a file, and writes at its end after reading what is there.
     enum OpenFlags : unsigned {
         modeRead = 0x0000,
         modeWrite = 0x0001,
+        modeReadWrite = 0x0002,  // writes, and ReadAt may look at what the file holds
         shareExclusive = 0x0010,
         modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,  // keep an existing file; writes go to its end
     };
 
     CTextFile() = default;
@@ -79,6 +82,10 @@ public:
     // Reads up to `count` bytes as they are stored, line ends unconverted, taking first what
     // ReadString has read ahead. Returns how many were read; 0 at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
+
+    // Reads up to `count` bytes as stored from `offset`, leaving alone the file position and
+    // anything buffered. Returns how many were read; 0 at the end of the file.
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
 
     // Buffers `text`, each LF stored as CR LF; adds no line end of its own.
     void WriteString(std::string_view text);

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // Message box types: OK alone, or OK and Cancel. Which button closed a box is never used.
 constexpr int MB_OK = 0;
@@ -26,6 +27,14 @@ public:
     virtual std::string GetDlgItemText(int id) const = 0;
     // Shows a modal message box owned by this window.
     virtual void MessageBox(const std::string& text, const std::string& caption, int type) = 0;
+    // Asks a question in a modal box owned by this window, with one push button per entry of
+    // `buttons` ("&" marks a mnemonic). The first button is the default; the last one is what
+    // Esc and the close box press, so it must be the answer that changes nothing. Returns the
+    // index of the button pressed. A window that cannot ask gives that last answer.
+    virtual int AskChoice(const std::string& /*text*/, const std::string& /*caption*/,
+                          const std::vector<std::string>& buttons) {
+        return static_cast<int>(buttons.size()) - 1;
+    }
     // Asks for a file with the standard open dialog: no initial name, no option flags, so the
     // file need not exist. Returns the full path, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,

@@ -1,4 +1,8 @@
-// The vocabulary file builder: names a new file, then appends one word entry per SUBMIT.
+// The vocabulary file builder: names a file, then appends one word entry per SUBMIT.
+//
+// A file that already holds words is not emptied unasked: the user may add to it, replace it
+// or change nothing. Adding first finishes a last line or entry left incomplete, so that every
+// new word starts where a word must start, and no failure ever cuts into the words it held.
 //
 // Every SUBMIT reaches the disk before the boxes are cleared, so a crash or a dialog closed
 // with Esc never costs a word that the user saw accepted. A write that fails (a full disk)
@@ -23,5 +27,8 @@ public:
     int m_bFileOpen = 0;  // the result of the last open of m_vocFile
 
 private:
+    // Ends the file just opened for adding after a whole entry. On failure the file is closed,
+    // holds the bytes it had, and `error` says why.
+    bool CompleteLastEntry(CFileException& error);
     void ReportWriteError(const CFileException& e, const char* outcome);
 };

@@ -61,6 +61,11 @@ void CQtDialogWindow::MessageBox(const std::string& text, const std::string& cap
     ShowMessageBox(m_modal, text, caption, type);
 }
 
+int CQtDialogWindow::AskChoice(const std::string& text, const std::string& caption,
+                               const std::vector<std::string>& buttons) {
+    return ShowChoiceBox(m_modal, text, caption, buttons);
+}
+
 std::optional<std::string> CQtDialogWindow::ChooseFileToOpen(const std::string& defaultExt,
                                                              const std::string& filter) {
     return ::ChooseFileToOpen(m_modal, defaultExt, filter);

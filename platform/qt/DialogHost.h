@@ -28,6 +28,8 @@ public:
     void SetDlgItemText(int id, const std::string& text) override;
     std::string GetDlgItemText(int id) const override;
     void MessageBox(const std::string& text, const std::string& caption, int type) override;
+    int AskChoice(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& buttons) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override;
     void EndDialog(int result) override;

@@ -1,10 +1,13 @@
 #include "QtWindows.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "DialogHost.h"
 #include "Resource.h"
+#include "TemplateForm.h"
 
 QString ToQString(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -62,6 +65,30 @@ void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& 
     box.exec();
 }
 
+int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& buttons) {
+    const int cancel = int(buttons.size()) - 1;
+    if (buttons.empty()) return cancel;
+    QMessageBox box(owner);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(ToQString(caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQString(text));
+    std::vector<QPushButton*> pushes;
+    for (const std::string& label : buttons) {
+        // Qt lays out buttons by role; one role for all keeps them in the order given.
+        QPushButton* push = box.addButton(ToQString(label), QMessageBox::ActionRole);
+        push->setAccessibleName(StripMnemonic(push->text()));
+        pushes.push_back(push);
+    }
+    box.setDefaultButton(pushes.front());
+    box.setEscapeButton(pushes.back());
+    box.exec();
+    const auto pressed = std::find(pushes.begin(), pushes.end(), box.clickedButton());
+    return pressed == pushes.end() ? cancel : int(pressed - pushes.begin());
+}
+
 namespace {
 
 // The window role where there is no window: boxes and file dialogs with no owner.
@@ -71,6 +98,10 @@ public:
     std::string GetDlgItemText(int) const override { return std::string(); }
     void MessageBox(const std::string& text, const std::string& caption, int type) override {
         ShowMessageBox(nullptr, text, caption, type);
+    }
+    int AskChoice(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& buttons) override {
+        return ShowChoiceBox(nullptr, text, caption, buttons);
     }
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override {

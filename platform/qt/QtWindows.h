@@ -35,6 +35,11 @@ int RunPropertySheet(const std::string& caption, const std::vector<CDialogLogic*
 // Shows a modal message box; `owner` may be null for a box with no owner window.
 void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type);
 
+// Asks a question with one push button per entry of `buttons`; see IDialogWindow::AskChoice.
+// `owner` may be null for a box with no owner window.
+int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& buttons);
+
 // The standard open-file dialog for vocabulary files; see IDialogWindow::ChooseFileToOpen.
 std::optional<std::string> ChooseFileToOpen(QWidget* owner, const std::string& defaultExt,
                                             const std::string& filter);

@@ -83,6 +83,15 @@ int main(int argc, char** argv) {
         script.On(QStringLiteral("dialog138"), [](QWidget* w) {
             QTest::keyClicks(Ctl(w, IDC_MAKE_TEXTFORM), "portas");
             Save(w, QStringLiteral("builder"));
+            // The question asked before a file with words in it is touched.
+            ShowChoiceBox(w,
+                          "lesson3.voc already holds 12 words.\nAdd the new words at its end, or "
+                          "replace it with an empty file?",
+                          "Make Voc File", {"&Add", "&Replace", "Cancel"});
+            w->close();
+        });
+        script.On(QStringLiteral("messageBox"), [](QWidget* w) {
+            Save(w, QStringLiteral("builder-question"));
             w->close();
         });
         RunModalDialog(logic, nullptr);

@@ -109,6 +109,85 @@ private slots:
                  std::string("amo amo amare amavi amatum\r\nlove\r\n\r\n\r\n\r\n\r\n"));
     }
 
+    void MakeVocFileAsksBeforeItTouchesAFileWithWords_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");  // "add", "replace" or "unchanged"
+        QTest::newRow("Add") << "Add" << "add";
+        QTest::newRow("Enter presses Add") << "Enter" << "add";
+        QTest::newRow("Replace") << "Replace" << "replace";
+        QTest::newRow("Cancel") << "Cancel" << "unchanged";
+        QTest::newRow("Esc") << "Esc" << "unchanged";
+        QTest::newRow("close box") << "close" << "unchanged";
+    }
+
+    void MakeVocFileAsksBeforeItTouchesAFileWithWords() {
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
+        const bool opened = outcome != "unchanged";
+        // Two words, the second cut short and without a line end.
+        const std::string old = "amo amo amare\r\nlove\r\n\r\n\r\n\r\n\r\nrex regis\r\nking";
+        const std::string path = m_dir->Write("lesson3.voc", old);
+        QWidget* builder = nullptr;
+        std::string bytesWhileAsked;
+        SeenBox seen;
+        QWidget* owner = nullptr;
+        QString defaultButton, escapeButton;
+        QStringList accessibleNames;
+        ModalScript script;
+        script.On("dialog138", [&](QWidget* dialog) {
+            builder = dialog;
+            Ctl<QPushButton>(dialog, IDC_MAKE_CREATE)->click();
+            if (opened) {
+                TypeWord(dialog, {"portas", "porto portare portavi portatum", "carry", "bring",
+                                  "bear", "", ""});
+                Ctl<QPushButton>(dialog, IDC_MAKE_SUBMIT)->click();
+            }
+            Ctl<QPushButton>(dialog, IDC_MAKE_FINISH)->click();
+        });
+        script.File(QString::fromStdString(path));
+        script.On("messageBox", [&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            bytesWhileAsked = ReadBytes(path);
+            owner = box->parentWidget();
+            seen.text = box->text();
+            seen.title = box->windowTitle();
+            seen.hasIcon = box->icon() != QMessageBox::NoIcon;
+            for (QAbstractButton* b : box->buttons()) {
+                seen.buttons << b->text();
+                accessibleNames << b->accessibleName();
+            }
+            defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+            escapeButton = box->escapeButton() ? box->escapeButton()->text() : QString();
+            if (how == "Enter" || how == "Esc") {
+                QTRY_VERIFY(box->isActiveWindow());
+                QTest::keyClick(box, how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            } else if (how == "close") {
+                box->close();
+            } else {
+                for (QAbstractButton* b : box->buttons()) {
+                    if (b->text().remove(u'&') == how) b->click();
+                }
+            }
+        });
+        OptionsItem(m_app->GetMainWnd(), "&Make Voc File")->trigger();
+        QVERIFY(script.Done());
+        QCOMPARE(bytesWhileAsked, old);  // nothing touched before the answer
+        QCOMPARE(owner, builder);
+        QCOMPARE(seen.title, QStringLiteral("Make Voc File"));
+        QCOMPARE(seen.text, QStringLiteral("lesson3.voc already holds 2 words.\nAdd the new words "
+                                           "at its end, or replace it with an empty file?"));
+        QVERIFY(!seen.hasIcon);
+        QCOMPARE(seen.buttons, (QStringList{"&Add", "&Replace", "Cancel"}));
+        QCOMPARE(accessibleNames, (QStringList{"Add", "Replace", "Cancel"}));
+        QCOMPARE(defaultButton, QStringLiteral("&Add"));
+        QCOMPARE(escapeButton, QStringLiteral("Cancel"));
+        // Adding ends the cut-short word first, so that portas starts a word of its own.
+        const std::string expected = outcome == "add"       ? old + "\r\n\r\n\r\n\r\n\r\n" + kPortas
+                                     : outcome == "replace" ? std::string(kPortas)
+                                                            : old;
+        QCOMPARE(ReadBytes(path), expected);
+    }
+
     void ChangeOrderRewritesTheChosenFileAndSaysSo() {
         std::string entries;
         for (char c : std::string("ABCDE")) entries += std::string(1, c) + " x\r\n\r\n\r\n\r\n\r\n\r\n";

@@ -1,5 +1,6 @@
 // A window for logic tests: it starts with the template's control texts, records every text
-// set and every message box shown, and answers file dialogs from a script.
+// set, every message box and every question shown, and answers file dialogs and questions
+// from a script.
 #pragma once
 
 #include <deque>
@@ -23,6 +24,12 @@ inline std::ostream& operator<<(std::ostream& os, const RecordedBox& b) {
     return os << '"' << b.text << "\" caption \"" << b.caption << "\" type " << b.type;
 }
 
+struct RecordedQuestion {
+    std::string text;
+    std::string caption;
+    std::vector<std::string> buttons;
+};
+
 class CFakeWindow : public IDialogWindow {
 public:
     explicit CFakeWindow(int templateId) {
@@ -40,6 +47,15 @@ public:
     }
     void MessageBox(const std::string& text, const std::string& caption, int type) override {
         boxes.push_back({text, caption, type});
+    }
+    // Gives the next scripted answer; with none left, the last button, as Esc would.
+    int AskChoice(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& buttons) override {
+        questions.push_back({text, caption, buttons});
+        if (answers.empty()) return static_cast<int>(buttons.size()) - 1;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override {
@@ -59,6 +75,8 @@ public:
     std::map<int, std::string> texts;
     std::vector<RecordedBox> boxes;
     std::deque<std::optional<std::string>> choices;  // answers of the next file dialogs
+    std::vector<RecordedQuestion> questions;
+    std::deque<int> answers;  // buttons pressed in the next questions
     int fileDialogs = 0;
     std::string lastDefaultExt, lastFilter;
     std::optional<int> endResult;

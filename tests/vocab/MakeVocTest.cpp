@@ -63,8 +63,9 @@ TEST_F(MakeVocTest, SubmitClearsEveryBox) {
     EXPECT_TRUE(wnd.boxes.empty());
 }
 
-TEST_F(MakeVocTest, CreateAsksForAVocFileAndEmptiesAnExistingOneAtOnce) {
+TEST_F(MakeVocTest, CreateAsksForAVocFileAndReplaceEmptiesAnExistingOneAtOnce) {
     const std::string path = dir.Write("old.voc", Entry("amo amare", "love"));
+    wnd.answers.push_back(1);  // Replace
     Create(path);
     EXPECT_EQ(wnd.lastDefaultExt, "voc");
     EXPECT_EQ(wnd.lastFilter, "Vocabulary files (*.voc)|*.voc|All files (*.*)|*.*||");
@@ -238,6 +239,7 @@ TEST_F(MakeVocTest, BuilderAndTestPageShutEachOtherOut) {
     builder.SetWindow(&builderWnd);
     builderWnd.choices.push_back(tested);
     builder.OnCreateVocFile();
+    EXPECT_TRUE(builderWnd.questions.empty());  // it could not be looked at: the open says why
     EXPECT_EQ(builderWnd.LastBox(),
               (RecordedBox{"Error opening file for wrinting. Code:11", "Error", MB_OK}));
     EXPECT_EQ(builder.m_bFileOpen, 0);
