@@ -147,24 +147,34 @@ bool CTextFile::FillBuffer() {
     return n > 0;
 }
 
-bool CTextFile::ReadString(std::string& line) {
+bool CTextFile::ReadString(std::string& line, std::size_t keep, bool* cut) {
     line.clear();
+    if (cut) *cut = false;
     if (!IsOpen() || m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    // One byte more than is kept, so that a CR ending a line of exactly `keep` bytes is seen.
+    const std::size_t room = std::min(keep, line.max_size() - 1) + 1;
+    bool seen = false;     // the line has bytes
+    bool dropped = false;  // bytes of the line were passed over unkept
     for (;;) {
         const char* begin = m_buffer.data() + m_pos;
-        std::size_t avail = m_buffer.size() - m_pos;
-        if (const void* lf = std::memchr(begin, '\n', avail)) {
-            std::size_t len = static_cast<const char*>(lf) - begin;
-            line.assign(begin, len);
-            m_pos += len + 1;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
-        if (!FillBuffer()) {
-            // The last line of the file has no line end.
-            if (m_pos == m_buffer.size()) return false;
-            line.assign(m_buffer, m_pos, std::string::npos);
-            m_pos = m_buffer.size();
+        const std::size_t avail = m_buffer.size() - m_pos;
+        const void* lf = std::memchr(begin, '\n', avail);
+        const std::size_t len = lf ? static_cast<const char*>(lf) - begin : avail;
+        const std::size_t take = std::min(len, room - line.size());
+        line.append(begin, take);
+        dropped |= take < len;
+        seen |= len > 0;
+        // What is passed over leaves the buffer at once: a line with no end in sight costs one
+        // chunk of memory, not its length.
+        m_pos += lf ? len + 1 : len;
+        if (lf || !FillBuffer()) {
+            // At the end of the file, the last line has no line end; or there is no line.
+            if (!lf && !seen) return false;
+            if (lf && !dropped && !line.empty() && line.back() == '\r') line.pop_back();
+            if (dropped || line.size() > keep) {
+                line.resize(keep);
+                if (cut) *cut = true;
+            }
             return true;
         }
     }
