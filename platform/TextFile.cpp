@@ -83,22 +83,37 @@ CTextFile::~CTextFile() {
 }
 
 bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    bool created = false;
     auto fail = [&](int cause, int osError) {
         if (m_fd >= 0) {
             sys::Close(m_fd);
             m_fd = -1;
         }
+        // A create that failed half way leaves no empty file that the user never got.
+        if (created) sys::UnlinkAt(AT_FDCWD, path.c_str());
         if (error) *error = CFileException(cause, osError);
         return false;
     };
-    if (IsOpen()) return fail(CFileException::genericException, 0);
+    if (IsOpen()) {
+        // The file held stays open and held.
+        if (error) *error = CFileException(CFileException::genericException, 0);
+        return false;
+    }
 
     const bool write = (flags & modeWrite) != 0;
     const bool create = (flags & modeCreate) != 0;
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are accepted below.
     int oflags = (write ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    if (create) oflags |= O_CREAT;
-    m_fd = sys::Open(path.c_str(), oflags, 0666);
+    m_fd = -1;
+    if (create) {
+        m_fd = sys::Open(path.c_str(), oflags | O_CREAT | O_EXCL, 0666);
+        created = m_fd >= 0;
+        if (m_fd < 0 && errno == EEXIST) m_fd = sys::Open(path.c_str(), oflags);
+        // A link to a file that does not exist yet: create what it names.
+        if (m_fd < 0 && errno == ENOENT) m_fd = sys::Open(path.c_str(), oflags | O_CREAT, 0666);
+    } else {
+        m_fd = sys::Open(path.c_str(), oflags);
+    }
     if (m_fd < 0) return fail(CFileException::CauseFromErrno(errno), errno);
 
     struct stat st {};
