@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const long peak = StatusKiB("VmHWM:");
-    std::printf("presses %d  slowest_ms %.1f  total_ms %.1f  idle_MiB %.1f  peak_MiB %.1f  "
-                "growth_MiB %.1f\n",
-                t.presses, t.slowest, t.total, idle / 1024.0, peak / 1024.0,
-                (peak - idle) / 1024.0);
+    std::printf(
+        "presses %d  slowest_ms %.1f  total_ms %.1f  idle_MiB %.1f  peak_MiB %.1f  "
+        "growth_MiB %.1f\n",
+        t.presses, t.slowest, t.total, idle / 1024.0, peak / 1024.0, (peak - idle) / 1024.0);
     return 0;
 }

@@ -11,12 +11,12 @@
 #include <cstdlib>
 #include <string>
 
-#define FUZZ_CHECK(cond)                                                                  \
-    do {                                                                                  \
-        if (!(cond)) {                                                                    \
+#define FUZZ_CHECK(cond)                                                                     \
+    do {                                                                                     \
+        if (!(cond)) {                                                                       \
             std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                 \
-        }                                                                                 \
+            std::abort();                                                                    \
+        }                                                                                    \
     } while (0)
 
 // A file in memory holding exactly `bytes`, reached through a path as the program reaches

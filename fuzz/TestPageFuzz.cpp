@@ -16,9 +16,12 @@ constexpr std::size_t kPresses = 12;
 
 std::unique_ptr<CTestPage> MakePage(std::uint8_t kind) {
     switch (kind % 3) {
-        case 0: return std::make_unique<CLatinPage>();
-        case 1: return std::make_unique<CEnglishPage>();
-        default: return std::make_unique<CWordPage>();
+        case 0:
+            return std::make_unique<CLatinPage>();
+        case 1:
+            return std::make_unique<CEnglishPage>();
+        default:
+            return std::make_unique<CWordPage>();
     }
 }
 
@@ -32,8 +35,9 @@ void CheckInvariants(const CTestPage& page, const CFakeWindow& wnd) {
     // What a page shows is bounded whatever the file holds: three lines and two blanks at most.
     const std::size_t most = 3 * (3 * kVocLineBytes + 3) + 2;
     for (const auto& [id, text] : wnd.texts) FUZZ_CHECK(text.size() <= most);
-    for (const auto& box : wnd.boxes) FUZZ_CHECK(box.caption == "Error" || box.caption == "Score" ||
-                                                 box.caption == "End of Test");
+    for (const auto& box : wnd.boxes)
+        FUZZ_CHECK(box.caption == "Error" || box.caption == "Score" ||
+                   box.caption == "End of Test");
 }
 
 }  // namespace
@@ -57,12 +61,16 @@ void FuzzTestPage(const std::uint8_t* data, std::size_t size) {
                 wnd.choices.push_back(path);
                 page->OnCommand(ids.begin);
                 break;
-            case 1: page->OnCommand(ids.next); break;
+            case 1:
+                page->OnCommand(ids.next);
+                break;
             case 2:
                 wnd.texts[ids.answer] = presses[i] & 0x80 ? firstWord : std::string("amo");
                 page->OnCommand(ids.submit);
                 break;
-            case 3: page->OnCommand(ids.quit); break;
+            case 3:
+                page->OnCommand(ids.quit);
+                break;
             case 4:
                 wnd.choices.push_back(std::nullopt);  // the file dialog cancelled
                 page->OnCommand(ids.begin);

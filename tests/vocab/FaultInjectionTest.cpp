@@ -102,9 +102,15 @@ TEST(FaultInjection, TheBuilderKeepsWholeEntriesAndGoesOn) {
 
                 sys::fault::Arm(sys::Call::kAny, k, err);
                 switch (c.step) {
-                    case Step::kCreate: b.Create(); break;
-                    case Step::kSubmit: b.Submit(c.before); break;
-                    case Step::kFinish: b.Finish(); break;
+                    case Step::kCreate:
+                        b.Create();
+                        break;
+                    case Step::kSubmit:
+                        b.Submit(c.before);
+                        break;
+                    case Step::kFinish:
+                        b.Finish();
+                        break;
                 }
                 completed = !sys::fault::Disarm();
 
@@ -119,19 +125,23 @@ TEST(FaultInjection, TheBuilderKeepsWholeEntriesAndGoesOn) {
                     EXPECT_EQ(box.type, MB_OK);
                     switch (c.step) {
                         case Step::kCreate:
-                            EXPECT_EQ(box.text, Format("Error opening file for wrinting. Code:%d", cause));
+                            EXPECT_EQ(box.text,
+                                      Format("Error opening file for wrinting. Code:%d", cause));
                             EXPECT_FALSE(exists);
                             EXPECT_EQ(b.voc->m_bFileOpen, 0);
                             break;
                         case Step::kSubmit:
                             EXPECT_TRUE(
                                 box.text == Format("Error writing file. Code:%d. The word was not "
-                                                   "added; it is still in the boxes.", cause) ||
+                                                   "added; it is still in the boxes.",
+                                                   cause) ||
                                 box.text == Format("Error writing file. Code:%d. The file was "
-                                                   "closed; the word is still in the boxes.", cause))
+                                                   "closed; the word is still in the boxes.",
+                                                   cause))
                                 << box.text;
                             EXPECT_EQ(after, before);
-                            EXPECT_EQ(b.wnd.texts[IDC_MAKE_TEXTFORM], "w" + std::to_string(c.before));
+                            EXPECT_EQ(b.wnd.texts[IDC_MAKE_TEXTFORM],
+                                      "w" + std::to_string(c.before));
                             break;
                         case Step::kFinish:
                             EXPECT_EQ(box.text, Format("Error closing file. Code:%d", cause));
@@ -142,8 +152,8 @@ TEST(FaultInjection, TheBuilderKeepsWholeEntriesAndGoesOn) {
                 if (completed && c.step == Step::kSubmit) {
                     EXPECT_EQ(after, before + Builder::Stored(c.before));
                 }
-                EXPECT_EQ(Listing(dir.path()),
-                          exists ? std::vector<std::string>{"words.voc"} : std::vector<std::string>{});
+                EXPECT_EQ(Listing(dir.path()), exists ? std::vector<std::string>{"words.voc"}
+                                                      : std::vector<std::string>{});
 
                 // The dialog goes on: a word submitted now is stored whole after the others.
                 if (b.wnd.endResult) b.voc = std::make_unique<CMakeVoc>(), b.voc->SetWindow(&b.wnd);

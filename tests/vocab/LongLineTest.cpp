@@ -66,7 +66,8 @@ TEST(LongLine, APageShowsTheCutWordAndGoesOnToTheNextEntry) {
     wnd.texts[page.Controls().answer] = "b";
     page.OnSubmit();
     EXPECT_EQ(wnd.texts[page.Controls().mark], "Correct Answer");
-    EXPECT_EQ(wnd.texts[page.Controls().shown], std::string(kVocLineBytes, 'h') + kEllipsis + " b c");
+    EXPECT_EQ(wnd.texts[page.Controls().shown],
+              std::string(kVocLineBytes, 'h') + kEllipsis + " b c");
     page.OnNextWord();
     EXPECT_EQ(wnd.texts[page.Controls().prompt], "amo");
     EXPECT_TRUE(wnd.boxes.empty());
