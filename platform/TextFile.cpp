@@ -128,7 +128,9 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
                     err);
     }
     // Truncate only now that the lock is ours.
-    if (create && sys::Ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
+    if (create && sys::Ftruncate(m_fd, 0) != 0) {
+        return fail(CFileException::CauseFromErrno(errno), errno);
+    }
 
     int fl = ::fcntl(m_fd, F_GETFL);
     if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);
