@@ -41,7 +41,8 @@ std::string RandomName() {
 
 bool IsLeftoverName(std::string_view name) {
     for (std::string_view prefix : {std::string_view(kPrefix), std::string_view(kOldPrefix)}) {
-        if (name.size() == prefix.size() + kRandomChars && name.substr(0, prefix.size()) == prefix) {
+        if (name.size() == prefix.size() + kRandomChars &&
+            name.substr(0, prefix.size()) == prefix) {
             return true;
         }
     }
@@ -64,10 +65,11 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-void CReplaceFile::Throw(int err) { throw CFileException(CFileException::CauseFromErrno(err), err); }
+void CReplaceFile::Throw(int err) {
+    throw CFileException(CFileException::CauseFromErrno(err), err);
+}
 
-bool CReplaceFile::Begin(const std::string& target, CFileException* error,
-                         bool inPlaceWhenNoRoom) {
+bool CReplaceFile::Begin(const std::string& target, CFileException* error, bool inPlaceWhenNoRoom) {
     Discard();
     m_inPlace = false;
     auto fail = [&](int err) {
@@ -170,11 +172,13 @@ void CReplaceFile::RemoveLeftovers(int dirfd) {
     while (const dirent* e = ::readdir(dir)) {
         if (!IsLeftoverName(e->d_name)) continue;
         int fd = sys::OpenAt(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) fd = sys::OpenAt(dirfd, e->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            fd = sys::OpenAt(dirfd, e->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         // Only our own regular files that no live writer holds; and only the very file we
         // locked, not one that took its name since.
-        struct stat held {}, named {};
+        struct stat held {
+        }, named{};
         if (sys::Fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
             sys::Flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             sys::FstatAt(dirfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -76,15 +76,15 @@ private:
     [[noreturn]] static void Throw(int err);
 
     std::string m_target;
-    std::string m_base;  // the target's name inside its folder
-    int m_dir = -1;      // the target's folder
-    int m_existing = -1; // the target opened for writing, when it exists
-    mode_t m_mode = 0;   // the existing target's permission bits
+    std::string m_base;   // the target's name inside its folder
+    int m_dir = -1;       // the target's folder
+    int m_existing = -1;  // the target opened for writing, when it exists
+    mode_t m_mode = 0;    // the existing target's permission bits
     uid_t m_uid = 0;
     gid_t m_gid = 0;
-    int m_fd = -1;          // the file being written
-    std::string m_tempName; // its hidden name in the folder, once it has one
-    bool m_named = false;   // it was made with a name (no unnamed files here)
+    int m_fd = -1;           // the file being written
+    std::string m_tempName;  // its hidden name in the folder, once it has one
+    bool m_named = false;    // it was made with a name (no unnamed files here)
     bool m_inPlace = false;
     std::string m_buffer;
     std::uint64_t m_written = 0;  // bytes handed to the system

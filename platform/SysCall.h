@@ -25,7 +25,7 @@ enum class Call {
     kTempFile,  // openat with O_TMPFILE: an unnamed file in a folder
     kRead,
     kWrite,
-    kFsync,     // fsync, also of a folder
+    kFsync,  // fsync, also of a folder
     kRename,
     kTruncate,  // ftruncate
     kAllocate,  // fallocate

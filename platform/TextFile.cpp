@@ -83,15 +83,22 @@ CTextFile::~CTextFile() {
 }
 
 bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    bool created = false;
     auto fail = [&](int cause, int osError) {
         if (m_fd >= 0) {
             sys::Close(m_fd);
             m_fd = -1;
         }
+        // A create that failed half way leaves no empty file that the user never got.
+        if (created) sys::UnlinkAt(AT_FDCWD, path.c_str());
         if (error) *error = CFileException(cause, osError);
         return false;
     };
-    if (IsOpen()) return fail(CFileException::genericException, 0);
+    if (IsOpen()) {
+        // The file held stays open and held.
+        if (error) *error = CFileException(CFileException::genericException, 0);
+        return false;
+    }
 
     const bool readWrite = (flags & modeReadWrite) != 0;
     const bool write = readWrite || (flags & modeWrite) != 0;
@@ -101,8 +108,16 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are accepted below.
     const int access = readWrite ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     int oflags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    if (create) oflags |= O_CREAT;
-    m_fd = sys::Open(path.c_str(), oflags, 0666);
+    m_fd = -1;
+    if (create) {
+        m_fd = sys::Open(path.c_str(), oflags | O_CREAT | O_EXCL, 0666);
+        created = m_fd >= 0;
+        if (m_fd < 0 && errno == EEXIST) m_fd = sys::Open(path.c_str(), oflags);
+        // A link to a file that does not exist yet: create what it names.
+        if (m_fd < 0 && errno == ENOENT) m_fd = sys::Open(path.c_str(), oflags | O_CREAT, 0666);
+    } else {
+        m_fd = sys::Open(path.c_str(), oflags);
+    }
     if (m_fd < 0) return fail(CFileException::CauseFromErrno(errno), errno);
 
     struct stat st {};
@@ -117,10 +132,13 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
                     err);
     }
     // Truncate only now that the lock is ours.
-    if (truncate && sys::Ftruncate(m_fd, 0) != 0) return fail(CFileException::CauseFromErrno(errno), errno);
-    // A kept file is written on at its end, as it stands once the lock is ours.
-    if (write && keep && sys::Lseek(m_fd, 0, SEEK_END) < 0)
+    if (truncate && sys::Ftruncate(m_fd, 0) != 0) {
         return fail(CFileException::CauseFromErrno(errno), errno);
+    }
+    // A kept file is written on at its end, as it stands once the lock is ours.
+    if (write && keep && sys::Lseek(m_fd, 0, SEEK_END) < 0) {
+        return fail(CFileException::CauseFromErrno(errno), errno);
+    }
 
     int fl = ::fcntl(m_fd, F_GETFL);
     if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);
@@ -154,24 +172,34 @@ bool CTextFile::FillBuffer() {
     return n > 0;
 }
 
-bool CTextFile::ReadString(std::string& line) {
+bool CTextFile::ReadString(std::string& line, std::size_t keep, bool* cut) {
     line.clear();
+    if (cut) *cut = false;
     if (!IsOpen() || m_bWrite) throw CFileException(CFileException::invalidFile, EBADF);
+    // One byte more than is kept, so that a CR ending a line of exactly `keep` bytes is seen.
+    const std::size_t room = std::min(keep, line.max_size() - 1) + 1;
+    bool seen = false;     // the line has bytes
+    bool dropped = false;  // bytes of the line were passed over unkept
     for (;;) {
         const char* begin = m_buffer.data() + m_pos;
-        std::size_t avail = m_buffer.size() - m_pos;
-        if (const void* lf = std::memchr(begin, '\n', avail)) {
-            std::size_t len = static_cast<const char*>(lf) - begin;
-            line.assign(begin, len);
-            m_pos += len + 1;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
-        if (!FillBuffer()) {
-            // The last line of the file has no line end.
-            if (m_pos == m_buffer.size()) return false;
-            line.assign(m_buffer, m_pos, std::string::npos);
-            m_pos = m_buffer.size();
+        const std::size_t avail = m_buffer.size() - m_pos;
+        const void* lf = std::memchr(begin, '\n', avail);
+        const std::size_t len = lf ? static_cast<const char*>(lf) - begin : avail;
+        const std::size_t take = std::min(len, room - line.size());
+        line.append(begin, take);
+        dropped |= take < len;
+        seen |= len > 0;
+        // What is passed over leaves the buffer at once: a line with no end in sight costs one
+        // chunk of memory, not its length.
+        m_pos += lf ? len + 1 : len;
+        if (lf || !FillBuffer()) {
+            // At the end of the file, the last line has no line end; or there is no line.
+            if (!lf && !seen) return false;
+            if (lf && !dropped && !line.empty() && line.back() == '\r') line.pop_back();
+            if (dropped || line.size() > keep) {
+                line.resize(keep);
+                if (cut) *cut = true;
+            }
             return true;
         }
     }

@@ -77,7 +77,9 @@ public:
 
     // Reads the next line without its line end. Returns false, with `line` empty, when the
     // file has no more text. A last line without a line end is still a line.
-    bool ReadString(std::string& line);
+    // Of a line longer than `keep` bytes only the first `keep` are kept and `*cut` is set; the
+    // rest is read past without being held, so a line of any length costs bounded memory.
+    bool ReadString(std::string& line, std::size_t keep = std::string::npos, bool* cut = nullptr);
 
     // Reads up to `count` bytes as they are stored, line ends unconverted, taking first what
     // ReadString has read ahead. Returns how many were read; 0 at the end of the file.

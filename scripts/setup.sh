@@ -9,6 +9,8 @@ packages=(
     libgtest-dev googletest libcli11-dev
     xvfb xauth fonts-dejavu-core fonts-urw-base35 time
 )
+# scripts/fuzz.sh asks for the fuzzing compiler.
+if [ "${TAVRIN_FUZZ:-}" = 1 ]; then packages+=(clang-14 libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,8 @@
 // Rewrites a vocabulary file with its word entries in an interleaved order.
 //
 // The new order is written to a new file beside the original (CReplaceFile) and renamed over
-// it, so a failure at any point (a full disk, a crash) leaves the original as it was. Lines are read
-// whole, entries may be any number, and every entry goes out as six lines ending in CR LF.
+// it, so a failure at any point (a full disk, a crash) leaves the original as it was. Lines are
+// read whole, entries may be any number, and every entry goes out as six lines ending in CR LF.
 #pragma once
 
 #include <cstddef>

@@ -95,8 +95,33 @@ std::string TextAsUtf8(std::string_view bytes) {
     return converter.Convert(bytes);
 }
 
+namespace {
+
+// The length of `text` without a last character that the cut left incomplete.
+std::size_t WholeCharacters(std::string_view text) {
+    const std::size_t n = text.size();
+    for (std::size_t back = 1; back <= 4 && back <= n; ++back) {
+        const auto c = static_cast<unsigned char>(text[n - back]);
+        if ((c & 0xC0) == 0x80) continue;
+        const std::size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3
+                                   : (c & 0xF8) == 0xF0                  ? 4
+                                                                         : 1;
+        return length > back ? n - back : n;
+    }
+    return n;
+}
+
+}  // namespace
+
 bool ReadVocLine(CTextFile& file, std::string& line) {
-    if (!file.ReadString(line)) return false;
+    bool cut = false;
+    if (!file.ReadString(line, kVocLineBytes, &cut)) return false;
+    if (cut) {
+        // A character cut in two would make a UTF-8 line look like Windows-1252.
+        const std::size_t whole = WholeCharacters(line);
+        if (IsValidUtf8(std::string_view(line).substr(0, whole))) line.resize(whole);
+    }
     if (!IsValidUtf8(line)) line = TextAsUtf8(line);
+    if (cut) line += kCutMark;
     return true;
 }

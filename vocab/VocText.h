@@ -7,6 +7,7 @@
 // reordering) read bytes and never come here.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,16 @@ bool IsValidUtf8(std::string_view bytes);
 // The five byte values that Windows-1252 leaves undefined become U+FFFD.
 std::string TextAsUtf8(std::string_view bytes);
 
+// How much of one line a reader keeps. A line of a vocabulary file is a word or a few short
+// definitions; anything longer comes from a file that is not vocabulary (a log, a dump, one
+// huge line with no line end). Keeping 4 KiB at most shows far more than any box can, keeps
+// every press quick and the memory small whatever the file holds, and no real line is cut.
+constexpr std::size_t kVocLineBytes = 4096;
+// Ends a line that was cut, so that the cut shows: U+2026, the ellipsis.
+inline constexpr char kCutMark[] = "\xE2\x80\xA6";
+
 // Reads the next line of `file` as TextAsUtf8 gives it. Returns false, with `line` empty, when
 // the file has no more text. Throws CFileException as CTextFile::ReadString does.
+// A line longer than kVocLineBytes bytes is cut there, at a character's boundary, and ends in
+// kCutMark; the rest of it is read past, not kept. The file itself is never changed.
 bool ReadVocLine(CTextFile& file, std::string& line);

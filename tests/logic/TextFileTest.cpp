@@ -205,3 +205,42 @@ TEST(TextFile, WriteFailureIsThrownWithDiskFullCause) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFile, ALineLongerThanWhatIsKeptIsCutAndTheNextLineReadWhole) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string first;
+        bool cut;
+    };
+    const std::string big(300000, 'x');  // spans several read chunks
+    const Case cases[] = {
+        {"shorter", "abc\r\nnext\r\n", "abc", false},
+        {"exactly kept", "abcde\r\nnext\r\n", "abcde", false},
+        {"exactly kept, bare LF", "abcde\nnext\n", "abcde", false},
+        {"one byte more", "abcdef\r\nnext\r\n", "abcde", true},
+        {"a CR at the cut is text", "abcde\rf\nnext\n", "abcde", true},
+        {"long, across chunks", big + "\r\nnext\r\n", "xxxxx", true},
+        {"long, no line end", big, "xxxxx", true},
+    };
+    for (const auto& c : cases) {
+        CTextFile f;
+        ASSERT_TRUE(f.Open(dir.Write("f", c.bytes), kRead, nullptr));
+        std::string line;
+        bool cut = !c.cut;
+        ASSERT_TRUE(f.ReadString(line, 5, &cut)) << c.name;
+        EXPECT_EQ(line, c.first) << c.name;
+        EXPECT_EQ(cut, c.cut) << c.name;
+        const bool more = f.ReadString(line, 5, &cut);
+        EXPECT_EQ(more, c.bytes.find("next") != std::string::npos) << c.name;
+        if (more) {
+            EXPECT_EQ(line, "next") << c.name;
+        }
+        EXPECT_FALSE(f.ReadString(line)) << c.name;
+    }
+}
+
+}  // namespace

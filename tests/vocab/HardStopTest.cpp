@@ -1,6 +1,7 @@
 // A reordering stopped dead (kill -9, a power cut) at any instant leaves the original or the
 // whole new file, and whatever hidden file the stop leaves is removed by the next run.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "ReplaceFile.h"
 #include "Reorder.h"
+#include "ReplaceFile.h"
 #include "SysCall.h"
 #include "TempDir.h"
 #include "VocTestSupport.h"
@@ -107,8 +106,10 @@ TEST_P(HardStopTest, AStopAtAnyCallLeavesTheOriginalOrTheWholeNewFile) {
     EXPECT_GE(rewritten, 1);  // the stops after the rename
     // An unnamed file has a name only between its link and its rename; a named one from its
     // creation on.
-    if (GetParam()) EXPECT_EQ(leftovers, 1);
-    else EXPECT_GT(leftovers, 1);
+    if (GetParam())
+        EXPECT_EQ(leftovers, 1);
+    else
+        EXPECT_GT(leftovers, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(TempFiles, HardStopTest, ::testing::Values(true, false),
