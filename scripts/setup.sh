@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core fonts-urw-base35 time
+    clang-14
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
