@@ -8,7 +8,8 @@ CLatinPage::CLatinPage()
                 {IDC_LATIN_BEGIN, IDC_LATIN_NEXT, IDC_LATIN_SUBMIT, IDC_LATIN_QUIT,
                  IDC_LATIN_ANSWER, IDC_LATIN_PROMPT, IDC_LATIN_MARK, IDC_LATIN_SHOWN},
                 {"Exiting Latin test",
-                 "There are no more words in this file. Press Quit Testing to see your score."}) {}
+                 "There are no more words in this file. Press Quit Testing to see your score.",
+                 "Latin Word"}) {}
 
 void CLatinPage::TakeWord(const std::string& headword) {
     // Only the headword line is read now; the definitions wait for Submit.

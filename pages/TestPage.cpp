@@ -51,6 +51,16 @@ void CTestPage::ReadyForNextWord() {
     m_bSubmitted = 0;
 }
 
+// A word is shown: the keys go where its answer is typed, and a screen reader learns the word
+// there, since the prompt display is not a place the focus ever reaches.
+void CTestPage::AskForAnswer() {
+    Wnd().SetDescription(m_ids.answer, Asked());
+    Wnd().SetDescription(m_ids.submit, "");
+    Wnd().SetFocus(m_ids.answer);
+}
+
+std::string CTestPage::Asked() const { return std::string(m_texts.promptName) + ": " + m_strWord; }
+
 std::array<std::string, 5> CTestPage::ReadDefinitions() {
     std::array<std::string, 5> lines;
     for (auto& line : lines) ReadVocLine(m_vocFile, line);
@@ -89,8 +99,9 @@ void CTestPage::OnBeginTest() {
         }
         TakeWord(headword);
     } catch (const CFileException&) {
-        ReportReadError();
+        return ReportReadError();
     }
+    AskForAnswer();
 }
 
 void CTestPage::OnNextWord() {
@@ -115,8 +126,9 @@ void CTestPage::OnNextWord() {
     try {
         TakeWord(headword);
     } catch (const CFileException&) {
-        ReportReadError();
+        return ReportReadError();
     }
+    AskForAnswer();
 }
 
 void CTestPage::OnSubmit() {
@@ -134,12 +146,16 @@ void CTestPage::OnSubmit() {
     } catch (const CFileException&) {
         return ReportReadError();
     }
-    if (correct) {
-        Wnd().SetDlgItemText(m_ids.mark, "Correct Answer");
-        ++m_nCorrect;
-    } else {
-        Wnd().SetDlgItemText(m_ids.mark, "Wrong Answer");
-    }
+    const char* mark = correct ? "Correct Answer" : "Wrong Answer";
+    Wnd().SetDlgItemText(m_ids.mark, mark);
+    if (correct) ++m_nCorrect;
+
+    // The verdict goes where the focus is after Submit: still in the answer box when Enter or
+    // the button's key pressed it, on the button when it was clicked.
+    const std::string verdict = std::string(mark) + ". Answer: " +
+                                Wnd().GetDlgItemText(m_ids.shown) + ". " + Asked();
+    Wnd().SetDescription(m_ids.answer, verdict);
+    Wnd().SetDescription(m_ids.submit, verdict);
 }
 
 void CTestPage::OnQuitTesting() {

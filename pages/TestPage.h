@@ -25,6 +25,7 @@ struct TestPageControls {
 struct TestPageTexts {
     const char* exitNotice;  // Quit with no file open
     const char* endOfFile;   // Next Word with no word left
+    const char* promptName;  // what the prompt display shows, as its label names it
 };
 
 // The result code with which Quit ends the whole test sheet.
@@ -72,6 +73,8 @@ private:
     void Refuse(const char* text);
     void ReportReadError();
     void ReadyForNextWord();
+    void AskForAnswer();
+    std::string Asked() const;
 
     TestPageControls m_ids;
     TestPageTexts m_texts;

@@ -8,7 +8,8 @@ CWordPage::CWordPage()
                 {IDC_WORD_BEGIN, IDC_WORD_NEXT, IDC_WORD_SUBMIT, IDC_WORD_QUIT, IDC_WORD_ANSWER,
                  IDC_WORD_PROMPT, IDC_WORD_MARK, IDC_WORD_SHOWN},
                 {"Exiting Word Parts test",
-                 "There are no more words in this file. Press Quit Test to see your score."}) {}
+                 "There are no more words in this file. Press Quit Test to see your score.",
+                 "Latin Word"}) {}
 
 void CWordPage::TakeWord(const std::string& headword) {
     Headword parts = SplitHeadword(headword);

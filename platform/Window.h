@@ -41,4 +41,11 @@ public:
                                                         const std::string& filter) = 0;
     // Ends the modal run of the dialog (for a page: of its sheet) with `result`.
     virtual void EndDialog(int result) = 0;
+
+    // Puts the keyboard focus on control `id`, its whole text selected as a Tab into it would.
+    // Windows without a keyboard focus may ignore it.
+    virtual void SetFocus(int /*id*/) {}
+    // Sets what a screen reader says of control `id` beside its name (its accessible
+    // description); empty says nothing more. Windows with no screen reader may ignore it.
+    virtual void SetDescription(int /*id*/, const std::string& /*text*/) {}
 };

@@ -56,7 +56,8 @@ const std::vector<DialogTemplate>& Templates() {
          {
              {IDC_WORD_BEGIN, K::PushButton, "Begin Test", 122, 16, 50, 14, kButton},
              {IDC_WORD_NEXT, K::PushButton, "&Next Word", 121, 41, 50, 14, kButton},
-             {IDC_WORD_SUBMIT, K::PushButton, "Submit", 121, 67, 50, 14, kButton},
+             // Alt+S as on the other pages, so a quiz runs from the keys; the text stays as it is.
+             {IDC_WORD_SUBMIT, K::PushButton, "Submit", 121, 67, 50, 14, kButton, 0, 0, 'S'},
              {IDC_WORD_QUIT, K::PushButton, "Quit Test", 121, 94, 50, 14, kButton},
              {IDC_STATIC, K::Static, "Latin Word", 20, 14, 81, 8, csLeft, 0, IDC_WORD_PROMPT},
              {IDC_WORD_PROMPT, K::Static, "", 20, 28, 83, 8, csLeft},

@@ -112,6 +112,8 @@ struct ControlTemplate {
     unsigned style;
     int bitmap = 0;     // picture: the bitmap shown
     int labelFor = 0;   // static label: the control it introduces
+    char accessKey = 0; // push button: the letter that presses it with Alt, where its text
+                        // marks none
 };
 
 struct DialogTemplate {

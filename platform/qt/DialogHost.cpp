@@ -73,6 +73,12 @@ std::optional<std::string> CQtDialogWindow::ChooseFileToOpen(const std::string& 
 
 void CQtDialogWindow::EndDialog(int result) { m_modal->done(result); }
 
+void CQtDialogWindow::SetFocus(int id) { m_form->FocusControl(id); }
+
+void CQtDialogWindow::SetDescription(int id, const std::string& text) {
+    m_form->SetDescription(id, text);
+}
+
 CTemplateDialog::CTemplateDialog(const DialogTemplate& templ, CDialogLogic* logic, QWidget* owner)
     : QDialog(owner), m_form(new CTemplateForm(templ, this)), m_window(m_form, this, logic) {
     setWindowTitle(ToQString(templ.caption));

@@ -33,6 +33,8 @@ public:
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override;
     void EndDialog(int result) override;
+    void SetFocus(int id) override;
+    void SetDescription(int id, const std::string& text) override;
 
 private:
     CTemplateForm* m_form;

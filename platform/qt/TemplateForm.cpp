@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -225,6 +226,8 @@ QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
     QString text = ToQString(c.text);
     if (c.style & csMultiline) text = WrapWords(text, button->fontMetrics(), button->width() - 8);
     button->setText(text);
+    // After the text, which sets the mnemonic's shortcut and so would drop this one.
+    if (c.accessKey) button->setShortcut(QKeySequence(Qt::ALT | Qt::Key(c.accessKey)));
     // Every button in a QDialog is an auto-default unless told otherwise; only the template's
     // own default button may answer Enter.
     button->setAutoDefault(false);
@@ -314,6 +317,19 @@ void CTemplateForm::SetText(int id, const std::string& bytes) {
     } else {
         m_setBytes.erase(id);
     }
+}
+
+void CTemplateForm::FocusControl(int id) {
+    QWidget* w = Control(id);
+    if (!w) return;
+    // A widget of a window not yet active takes the focus when the window comes back (after a
+    // file dialog, say); one that has the focus already gets no focus event, so select here.
+    w->setFocus(Qt::TabFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
+}
+
+void CTemplateForm::SetDescription(int id, const std::string& bytes) {
+    if (QWidget* w = Control(id)) w->setAccessibleDescription(ToQString(bytes));
 }
 
 std::string CTemplateForm::Text(int id) const {

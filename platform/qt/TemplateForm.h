@@ -61,6 +61,11 @@ public:
     void SetText(int id, const std::string& bytes);
     std::string Text(int id) const;
 
+    // Gives control `id` the focus; an edit box gets its whole text selected, as by a Tab.
+    void FocusControl(int id);
+    // Sets the accessible description of control `id`.
+    void SetDescription(int id, const std::string& bytes);
+
     QSize sizeHint() const override { return m_clientSize; }
     QSize minimumSizeHint() const override { return m_clientSize; }
 

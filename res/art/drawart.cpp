@@ -322,8 +322,9 @@ int main(int argc, char* argv[]) {
     ok = Save(ProgramIcon(16), res, QStringLiteral("icons/128-16.png")) && ok;
     ok = Save(DocumentIcon(32), res, QStringLiteral("icons/129.png")) && ok;
     ok = Save(DocumentIcon(16), res, QStringLiteral("icons/129-16.png")) && ok;
-    // Larger program icons for the desktop's launchers.
-    ok = Save(ProgramIcon(48), res, QStringLiteral("icons/tavrin-48.png")) && ok;
-    ok = Save(ProgramIcon(128), res, QStringLiteral("icons/tavrin-128.png")) && ok;
+    // The program icon at the other sizes of the desktop's icon theme.
+    for (int size : {24, 48, 64, 128, 256}) {
+        ok = Save(ProgramIcon(size), res, QStringLiteral("icons/tavrin-%1.png").arg(size)) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "FakeWindow.h"
 #include "LatinPage.h"
@@ -303,7 +304,11 @@ INSTANTIATE_TEST_SUITE_P(Table, ScoreText,
                                          ScoreCase{0, 4, "Score = 0%"},
                                          ScoreCase{0, 5, "Score = 0%"},
                                          ScoreCase{1, 300, "Score = 0.3333%"},
-                                         ScoreCase{0, 0, "No answers were submitted"}));
+                                         ScoreCase{0, 0, "No answers were submitted"}),
+                         [](const testing::TestParamInfo<ScoreCase>& info) {
+                             return std::to_string(info.param.correct) + "Of" +
+                                    std::to_string(info.param.asked);
+                         });
 
 TEST(ScoreNoticeAll, MatchesGeneralNotationForEveryPairUpToThreeHundred) {
     for (int asked = 1; asked <= 300; ++asked) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "VocFormat.h"
 
 namespace {
@@ -35,6 +37,14 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{" amo amare", "", "amo amare", "amo"},                // empty text form
         SplitCase{"amat ", "amat", "", ""},                             // empty dictionary form
         SplitCase{"", "", "", ""},
-        SplitCase{"virum vir  viri", "virum", "vir  viri", "vir"}));
+        SplitCase{"virum vir  viri", "virum", "vir  viri", "vir"}),
+    // The line itself, each blank an underscore: "amat_" and "_amo_amare" show where it is.
+    [](const testing::TestParamInfo<SplitCase>& info) {
+        std::string name = info.param.line;
+        for (char& c : name) {
+            if (c == ' ') c = '_';
+        }
+        return name.empty() ? std::string("EmptyLine") : name;
+    });
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The test sheet through its real widgets: tabs, whole quizzes on each page with a real
 // vocabulary file, Enter, Cancel and a file shared between pages.
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QTabWidget>
@@ -320,9 +321,8 @@ private slots:
         script.Sheet([&](QWidget* sheet) {
             // No window manager hands the sheet back its activation when the file dialog goes.
             QApplication::setActiveWindow(sheet);
-            QTRY_COMPARE(focus(), Ctl(Page(sheet, 0), IDC_LATIN_BEGIN));
-            QTest::keyClick(focus(), Qt::Key_Tab);
-            QCOMPARE(focus(), Ctl(Page(sheet, 0), IDC_LATIN_ANSWER));
+            // Begin Test leaves the focus in the answer box: no Tab before the first word.
+            QTRY_COMPARE(focus(), Ctl(Page(sheet, 0), IDC_LATIN_ANSWER));
             QTest::keyClicks(focus(), QStringLiteral("bear"));
             QTest::keyClick(focus(), Qt::Key_Return);
             marks << Text(Page(sheet, 0), IDC_LATIN_MARK);
@@ -343,6 +343,92 @@ private slots:
         QVERIFY(script.Done());
         QCOMPARE(marks, QStringList({"Correct Answer", "Correct Answer"}));
         QCOMPARE(scoreBox.text, QStringLiteral("Score = 100%"));
+    }
+
+    void answerBoxTakesTheFocusAndTellsAScreenReader_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("submitKey");  // with Alt; 0: Enter
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("heard");  // after Submit
+        QTest::addColumn<QString>("askedNext");
+
+        QTest::newRow("Latin to English, Enter")
+            << 0 << "bear" << 0 << "Latin Word: portas"
+            << "Correct Answer. Answer: carry bring bear. Latin Word: portas" << "Latin Word: amat";
+        QTest::newRow("English to Latin, Enter")
+            << 1 << "amo" << 0 << "English Word: carry bring bear"
+            << "Wrong Answer. Answer: porto portare portavi portatum. English Word: carry bring bear"
+            << "English Word: love like ";
+        QTest::newRow("Word Parts, Alt+S")
+            << 2 << "porto" << int(Qt::Key_S) << "Latin Word: portas"
+            << "Correct Answer. Answer: porto. Latin Word: portas" << "Latin Word: amat";
+    }
+
+    void answerBoxTakesTheFocusAndTellsAScreenReader() {
+        QFETCH(int, page);
+        QFETCH(QString, typed);
+        QFETCH(int, submitKey);
+        QFETCH(QString, asked);
+        QFETCH(QString, heard);
+        QFETCH(QString, askedNext);
+
+        TempDir dir;
+        const std::string path = dir.Write("words.voc", kVoc);
+        Pages pages;
+        const TestPageControls ids = pages.Ids(page);
+        ModalScript script;
+        auto focus = [] { return QApplication::focusWidget(); };
+        // What a screen reader reads of the control with the focus.
+        auto read = [&] {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(focus());
+            return a ? a->text(QAccessible::Description) : QString();
+        };
+        QString selectedAtBegin, heardAsked, heardVerdict, heardNext, textAfterNext;
+        bool focusedAtBegin = false, focusedAtNext = false;
+
+        script.Sheet([&](QWidget* sheet) {
+            QApplication::setActiveWindow(sheet);
+            Tabs(sheet)->setCurrentIndex(page);
+            // Begin Test clears nothing: what is in the box stays, selected to be typed over.
+            Ctl<QLineEdit>(Page(sheet, page), ids.answer)->setText(QStringLiteral("xyz"));
+            Click(Page(sheet, page), ids.begin);
+        });
+        script.File(QString::fromStdString(path));
+        script.Sheet([&](QWidget* sheet) {
+            QApplication::setActiveWindow(sheet);
+            QWidget* form = Page(sheet, page);
+            auto* answer = Ctl<QLineEdit>(form, ids.answer);
+            QTRY_VERIFY(focus() == answer);
+            focusedAtBegin = true;
+            selectedAtBegin = answer->selectedText();
+            heardAsked = read();
+            const QString firstPrompt = Text(form, ids.prompt);
+            QTest::keyClicks(focus(), typed);  // replaces the selection
+            if (submitKey)
+                QTest::keyClick(focus(), Qt::Key(submitKey), Qt::AltModifier);
+            else
+                QTest::keyClick(focus(), Qt::Key_Return);
+            QTRY_VERIFY(!Text(form, ids.mark).isEmpty() && Text(form, ids.mark) != "Amswer");
+            heardVerdict = read();
+            QTest::keyClick(focus(), Qt::Key_N, Qt::AltModifier);
+            QTRY_VERIFY(Text(form, ids.prompt) != firstPrompt);
+            focusedAtNext = focus() == answer;
+            heardNext = read();
+            textAfterNext = answer->text();
+            Click(form, ids.quit);
+        });
+        script.Box();
+
+        QCOMPARE(RunPropertySheet("Tavrin Tutor", pages.All(), nullptr), kQuitResult);
+        QVERIFY(script.Done());
+        QVERIFY(focusedAtBegin);
+        QCOMPARE(selectedAtBegin, QStringLiteral("xyz"));
+        QCOMPARE(heardAsked, asked);
+        QCOMPARE(heardVerdict, heard);
+        QVERIFY(focusedAtNext);
+        QCOMPARE(heardNext, askedNext);
+        QCOMPARE(textAfterNext, QString());
     }
 };
 

@@ -68,6 +68,8 @@ public:
         return choice;
     }
     void EndDialog(int result) override { endResult = result; }
+    void SetFocus(int id) override { focus = id; }
+    void SetDescription(int id, const std::string& text) override { descriptions[id] = text; }
 
     // The last box shown, or an empty record.
     RecordedBox LastBox() const { return boxes.empty() ? RecordedBox{"", "", -1} : boxes.back(); }
@@ -80,4 +82,6 @@ public:
     int fileDialogs = 0;
     std::string lastDefaultExt, lastFilter;
     std::optional<int> endResult;
+    std::optional<int> focus;  // the control last given the focus
+    std::map<int, std::string> descriptions;
 };

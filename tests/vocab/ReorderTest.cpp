@@ -37,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(Counts, InterleavedOrderTest,
                                            OrderCase{2, {0, 1}}, OrderCase{3, {2, 0, 1}},
                                            OrderCase{4, {2, 0, 1, 3}},
                                            OrderCase{5, {4, 2, 0, 1, 3}},
-                                           OrderCase{6, {4, 2, 0, 1, 3, 5}}));
+                                           OrderCase{6, {4, 2, 0, 1, 3, 5}}),
+                         [](const ::testing::TestParamInfo<OrderCase>& info) {
+                             return std::to_string(info.param.count) + "Entries";
+                         });
 
 // Entries A, B, C, ... each with its letter in every line, so a line moved out of its entry shows.
 std::string Letters(const std::string& letters) {
