@@ -234,9 +234,11 @@ void CImporter::Row(std::vector<std::string>& fields) {
             } else if (columns == 2) {
                 roles.push_back(next == kText ? kText : kBack);
                 next = kBack;
-            } else {
+            } else if (next < kBack) {
                 roles.push_back(next);
                 next = static_cast<Role>(next + 1);
+            } else {
+                roles.push_back(kIgnore);  // an empty column past the seventh
             }
         }
     }
