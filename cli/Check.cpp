@@ -39,6 +39,12 @@ bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 
 
 // The first character of `text` that cannot be typed into an answer box, or nothing.
 std::optional<char32_t> FirstControl(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b >= 0x20 && b < 0x7F;
+        })) {
+        return std::nullopt;  // plain ASCII, the usual case
+    }
     std::optional<char32_t> found;
     ForEachCodePoint(text, [&](char32_t c) {
         if (IsControl(c)) found = c;
@@ -50,6 +56,12 @@ std::optional<char32_t> FirstControl(std::string_view text) {
 // Whether lowering `text` changes it, as the lower-case answer boxes lower what is typed: such
 // a text can never equal an answer typed there.
 bool HasCapital(std::string_view text) {
+    bool ascii = true;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') return true;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) return false;
     static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
     bool found = false;
     ForEachCodePoint(text, [&](char32_t c) {
@@ -189,7 +201,8 @@ void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
         if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
     } else {
         const bool utf8 = IsValidUtf8(line.text);
-        const std::string text = utf8 ? line.text : TextAsUtf8(line.text);
+        std::string converted;
+        const std::string& text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
         if (!utf8) {
             Warning(number, "not UTF-8: read as Windows-1252; save the file as UTF-8");
         }
@@ -263,29 +276,29 @@ void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
 
 void CChecker::CheckMeaning(int index, const std::string& text, std::uint64_t number) {
     if (text.empty()) return;
-    const std::string meaning = "meaning " + std::to_string(index);
+    const auto meaning = [index] { return "meaning " + std::to_string(index); };
     m_filled[index - 1] = true;
     bool typable = true;
     if (HasCapital(text)) {
-        Warning(number, meaning + " holds a capital letter: Latin to English turns what is "
+        Warning(number, meaning() + " holds a capital letter: Latin to English turns what is "
                                   "typed into lower case, so it can never be matched");
         typable = false;
     }
     if (const auto c = FirstControl(text)) {
-        Warning(number, meaning + " holds " + NameOf(*c) +
+        Warning(number, meaning() + " holds " + NameOf(*c) +
                             ", which cannot be typed, so it can never be matched");
         typable = false;
     }
     if (text.front() == ' ') {
-        Warning(number, meaning + " starts with a blank: only an answer that starts with the "
+        Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
                                   "same blank is right");
     }
     if (text.size() > 1 && text.back() == ' ') {
-        Warning(number, meaning + " ends with a blank: only an answer that ends with the same "
+        Warning(number, meaning() + " ends with a blank: only an answer that ends with the same "
                                   "blank is right");
     }
     if (text.find("  ") != std::string::npos) {
-        Warning(number, meaning + " holds a doubled blank: only an answer with the same two "
+        Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
                                   "blanks is right");
     }
     m_typable[index - 1] = typable;
