@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -137,7 +138,11 @@ void CImporter::ReadAnkiHeaders(CDelimitedReader& reader) {
         } else if (key.ends_with(" column")) {
             const std::string number(Trim(value));
             const long n = std::strtol(number.c_str(), nullptr, 10);
-            if (n >= 1 && n <= 1000) m_ignored.push_back(static_cast<std::size_t>(n - 1));
+            const auto column = static_cast<std::size_t>(n - 1);
+            if (n >= 1 && n <= 1000 &&
+                std::find(m_ignored.begin(), m_ignored.end(), column) == m_ignored.end()) {
+                m_ignored.push_back(column);
+            }
         }
     }
     if (!columns.empty()) {
