@@ -1,14 +1,58 @@
-// tavrin-voc export: not written yet.
+// tavrin-voc export IN.voc -o OUT: a vocabulary file as CSV or as Anki's plain text.
 #include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+#include <string>
 
+#include "Convert.h"
+#include "Input.h"
+#include "Output.h"
 #include "TavrinVoc.h"
 
+namespace {
+
+struct ExportOptions {
+    std::string input;
+    std::string output;
+    bool force = false;
+    bool anki = false;
+};
+
+int RunExport(const ExportOptions& options, CliStreams& io) {
+    CInput input;
+    if (!input.Open(options.input, io)) return kExitFailed;
+    COutput output(io);
+    if (!output.Open(options.output, options.force)) return kExitFailed;
+    try {
+        ExportVoc(input.Buf(), input.Name(), options.anki,
+                  [&](std::string_view bytes) { output.Write(bytes); }, io.err);
+    } catch (const CFileException& e) {
+        // Either side may have failed; the output is left as it was in both cases.
+        ReportFileProblem(io, options.input + " -> " + options.output,
+                          "the export failed: " + DescribeCause(e.m_cause) + "; nothing was written");
+        return kExitFailed;
+    }
+    return output.Commit() ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
 void AddExportCommand(CLI::App& app, CliRun& run) {
-    CLI::App* command = app.add_subcommand("export", "Not available yet.");
-    command->callback([&run] {
-        run = [](CliStreams& io) {
-            io.err << "tavrin-voc: this command is not available yet\n";
-            return kExitFailed;
-        };
-    });
+    auto options = std::make_shared<ExportOptions>();
+    CLI::App* command = app.add_subcommand(
+        "export",
+        "Writes the vocabulary file IN ('-' for standard input) as CSV with a header row (text "
+        "form, dictionary form, meaning 1 to meaning 5), which 'tavrin-voc import' turns back "
+        "into the same file, or with --anki as tab-separated text for Anki's File > Import: "
+        "front (text form), back (the meanings joined with \"; \") and the dictionary form.");
+    command->add_option("IN", options->input, "Vocabulary file to export")->required();
+    command->add_option("-o,--output", options->output, "File to write ('-' for standard output)")
+        ->required();
+    command->add_flag("--force", options->force, "Replace OUT if it exists");
+    command->add_flag("--anki", options->anki, "Write Anki's Notes in Plain Text instead of CSV");
+    command->footer(
+        "Examples:\n  tavrin-voc export aeneid.voc -o aeneid.csv\n"
+        "  tavrin-voc export --anki aeneid.voc -o aeneid.txt");
+    command->callback(
+        [options, &run] { run = [options](CliStreams& io) { return RunExport(*options, io); }; });
 }

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Times tavrin-voc check and import beside wc -l on the same files, and shows that their peak
+# memory does not grow with the file.
+#
+#   bench/cli.sh [BUILD_DIR]      (default build/; ENTRIES=1000000 to change)
+#
+# Two files, ENTRIES words and a tenth of that, made as bench/reorder.sh makes its file. For
+# each: wc -l and check on the vocabulary file, then wc -l and import on its CSV export.
+# Peak resident memory is /usr/bin/time's %M. The files stay in the page cache throughout.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build}
+entries=${ENTRIES:-1000000}
+cmake --build "$build" --target reorder_bench tavrin-voc >/dev/null
+voc=$build/cli/tavrin-voc
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrin-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Prints "seconds kilobytes" for one command, its output dropped.
+measure() {
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) -v kb="$(cat "$work/time")" 'BEGIN { printf "%.3f %d\n", ns / 1e9, kb }'
+}
+
+printf '%-9s %-6s %9s %9s %8s %10s %9s\n' words input wc_s tool_s ratio tool_MiB wc_MiB
+for n in $((entries / 10)) "$entries"; do
+    "$build/bench/reorder_bench" make "$n" "$work/words.voc"
+    "$voc" export "$work/words.voc" -o "$work/words.csv" --force
+    for step in check import; do
+        if [ "$step" = check ]; then
+            file=$work/words.voc
+            read -r tt tm < <(measure "$voc" check "$file")
+        else
+            file=$work/words.csv
+            read -r tt tm < <(measure "$voc" import --force "$file" -o "$work/back.voc")
+        fi
+        read -r wt wm < <(measure wc -l "$file")
+        awk -v n="$n" -v s="$step" -v wt="$wt" -v tt="$tt" -v tm="$tm" -v wm="$wm" 'BEGIN {
+            printf "%-9d %-6s %9.3f %9.3f %8.1f %10.1f %9.1f\n", n, s, wt, tt, (wt > 0 ? tt / wt : 0), tm / 1024, wm / 1024 }'
+    done
+    cmp -s "$work/words.voc" "$work/back.voc" || echo "round trip differs for $n words" >&2
+done
+echo "targets: check and import within 10 times wc -l; peak memory the same for both sizes"
+echo "(check keeps 12 bytes per distinct text form for its duplicate warning, no more)"

@@ -1,0 +1,390 @@
+#include "Check.h"
+
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "Input.h"
+#include "VocFormat.h"
+#include "VocText.h"
+
+namespace {
+
+// Calls `f` with each code point of `text`, which must be valid UTF-8.
+template <typename F>
+void ForEachCodePoint(std::string_view text, F f) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        char32_t c = *p;
+        int more = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        if (more > 0) c &= 0x3F >> more;
+        for (int i = 1; i <= more && p + i < end; ++i) c = (c << 6) | (p[i] & 0x3F);
+        p += more + 1;
+        if (!f(c)) return;
+    }
+}
+
+bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F); }
+
+// The first character of `text` that cannot be typed into an answer box, or nothing.
+std::optional<char32_t> FirstControl(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b >= 0x20 && b < 0x7F;
+        })) {
+        return std::nullopt;  // plain ASCII, the usual case
+    }
+    std::optional<char32_t> found;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (IsControl(c)) found = c;
+        return !found;
+    });
+    return found;
+}
+
+// Whether lowering `text` changes it, as the lower-case answer boxes lower what is typed: such
+// a text can never equal an answer typed there.
+bool HasCapital(std::string_view text) {
+    bool ascii = true;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') return true;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) return false;
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+    bool found = false;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (c < 0x80) {
+            found = c >= 'A' && c <= 'Z';
+        } else if (utf8 != locale_t(0)) {
+            found = static_cast<char32_t>(::towlower_l(static_cast<wint_t>(c), utf8)) != c;
+        }
+        return !found;
+    });
+    return found;
+}
+
+std::size_t CountChars(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string NameOf(char32_t c) {
+    switch (c) {
+        case 0x00:
+            return "a NUL byte";
+        case 0x09:
+            return "a tab";
+        case 0x0D:
+            return "a carriage return (CR)";
+        default: {
+            char buffer[48];
+            std::snprintf(buffer, sizeof buffer, "the control character U+%04X",
+                          static_cast<unsigned>(c));
+            return buffer;
+        }
+    }
+}
+
+// Text forms seen so far, by a 64-bit hash, each with the number of the word that had it first.
+// Open addressing in two flat arrays keeps it at 12 bytes a slot.
+class CSeenForms {
+public:
+    // Returns the word number that had `form` first, or 0 after recording `word` for it.
+    std::uint32_t FirstOrAdd(std::string_view form, std::uint32_t word) {
+        if ((m_used + 1) * 4 > m_hashes.size() * 3) Grow();
+        std::uint64_t h = std::hash<std::string_view>{}(form);
+        if (h == 0) h = 1;  // 0 marks a free slot
+        const std::size_t mask = m_hashes.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            if (m_hashes[i] == 0) {
+                m_hashes[i] = h;
+                m_words[i] = word;
+                ++m_used;
+                return 0;
+            }
+            if (m_hashes[i] == h) return m_words[i];
+        }
+    }
+
+private:
+    void Grow() {
+        std::vector<std::uint64_t> hashes(std::max<std::size_t>(1024, m_hashes.size() * 2), 0);
+        std::vector<std::uint32_t> words(hashes.size(), 0);
+        const std::size_t mask = hashes.size() - 1;
+        for (std::size_t j = 0; j < m_hashes.size(); ++j) {
+            if (m_hashes[j] == 0) continue;
+            std::size_t i = m_hashes[j] & mask;
+            while (hashes[i] != 0) i = (i + 1) & mask;
+            hashes[i] = m_hashes[j];
+            words[i] = m_words[j];
+        }
+        m_hashes.swap(hashes);
+        m_words.swap(words);
+    }
+
+    std::vector<std::uint64_t> m_hashes;
+    std::vector<std::uint32_t> m_words;
+    std::size_t m_used = 0;
+};
+
+struct Finding {
+    std::uint64_t line;
+    bool error;
+    std::string text;
+};
+
+class CChecker {
+public:
+    CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
+
+    void Take(const CLineReader::Line& line, std::uint64_t number);
+    void Finish();
+    const CheckTotals& Totals() const { return m_totals; }
+
+private:
+    void Error(std::uint64_t line, std::string text) { m_findings.push_back({line, true, std::move(text)}); }
+    void Warning(std::uint64_t line, std::string text) {
+        m_findings.push_back({line, false, std::move(text)});
+    }
+    void CheckHeadword(const std::string& text, std::uint64_t number);
+    void CheckMeaning(int index, const std::string& text, std::uint64_t number);
+    void EndWord();
+    void Flush();
+
+    const std::string& m_name;
+    std::ostream& m_out;
+    CheckTotals m_totals;
+    std::vector<Finding> m_findings;  // of the word in hand, printed in line order at its end
+
+    // The word in hand.
+    int m_lineInWord = 0;
+    std::uint64_t m_wordLine = 0;
+    bool m_anyText = false;       // a line of the word holds something
+    std::array<bool, kDefinitionLines> m_filled{};
+    std::array<bool, kDefinitionLines> m_typable{};
+
+    CSeenForms m_seen;
+    std::uint64_t m_lfOnly = 0;
+    std::uint64_t m_firstLfOnly = 0;
+    std::uint64_t m_lastLine = 0;
+    bool m_lastHasEnd = true;
+};
+
+void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
+    m_lastLine = number;
+    m_lastHasEnd = line.end != CLineReader::End::kNone;
+    if (line.end == CLineReader::End::kLf && m_lfOnly++ == 0) m_firstLfOnly = number;
+    if (m_lineInWord == 0) {
+        m_wordLine = number;
+        m_anyText = false;
+        m_filled.fill(false);
+        m_typable.fill(false);
+    }
+    if (line.bytes > 0) m_anyText = true;
+
+    if (line.cut) {
+        Error(number, "line of " + std::to_string(line.bytes) + " bytes: the tests read only the first " +
+                          std::to_string(kLongestReadLine) +
+                          ", so this word can never be answered right; shorten it");
+        if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
+    } else {
+        const bool utf8 = IsValidUtf8(line.text);
+        std::string converted;
+        const std::string& text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
+        if (!utf8) {
+            Warning(number, "not UTF-8: read as Windows-1252; save the file as UTF-8");
+        }
+        if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
+            Warning(number,
+                    "the file starts with a byte-order mark, which becomes part of the first "
+                    "text form; save the file as UTF-8 without one");
+        }
+        const std::size_t chars = CountChars(text);
+        if (chars > kLongLineChars) {
+            Warning(number, "line of " + std::to_string(chars) +
+                                " characters: far longer than a word or a short phrase");
+        }
+        if (m_lineInWord == 0) {
+            CheckHeadword(text, number);
+        } else {
+            CheckMeaning(m_lineInWord, text, number);
+        }
+    }
+    if (++m_lineInWord == kLinesPerEntry) EndWord();
+}
+
+void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
+    if (text.empty()) {
+        Error(number, "empty headword line: there is no word to ask; write the text form, a blank "
+                      "and the dictionary form");
+        return;
+    }
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string::npos) {
+        Warning(number, "no blank in the headword line: the whole line is taken as both the text "
+                        "form and the dictionary form");
+    }
+    const Headword parts = SplitHeadword(text);
+    const std::string base = BaseWord(parts.dictionaryForm);
+    if (parts.textForm.empty()) {
+        Error(number, "the text form is empty (the line starts with a blank): Latin to English "
+                      "and Word Parts show nothing to answer");
+    }
+    if (base.empty()) {
+        Error(number, parts.dictionaryForm.empty()
+                          ? "the dictionary form is empty: English to Latin and Word Parts take "
+                            "only an empty answer as right"
+                          : "two blanks after the text form: the base word is empty, so English "
+                            "to Latin and Word Parts take only an empty answer as right");
+    } else if (HasCapital(base)) {
+        Error(number, "the base word \"" + base +
+                          "\" holds a capital letter: English to Latin turns what is typed into "
+                          "lower case, so it can never be answered right");
+    }
+    if (const auto c = FirstControl(base)) {
+        Error(number, "the base word holds " + NameOf(*c) + ", which cannot be typed");
+    } else if (const auto c2 = FirstControl(text)) {
+        Warning(number, "the headword line holds " + NameOf(*c2));
+    }
+    if (blank != std::string::npos && !parts.dictionaryForm.empty()) {
+        if (text.back() == ' ') Warning(number, "the headword line ends with a blank");
+        if (!base.empty() && parts.dictionaryForm.find("  ") != std::string::npos) {
+            Warning(number, "doubled blank in the dictionary form");
+        }
+    }
+    if (!parts.textForm.empty()) {
+        const auto word = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
+        if (const std::uint32_t first = m_seen.FirstOrAdd(parts.textForm, word)) {
+            Warning(number, "same text form as line " +
+                                std::to_string((std::uint64_t{first} - 1) * kLinesPerEntry + 1));
+        }
+    }
+}
+
+void CChecker::CheckMeaning(int index, const std::string& text, std::uint64_t number) {
+    if (text.empty()) return;
+    const auto meaning = [index] { return "meaning " + std::to_string(index); };
+    m_filled[index - 1] = true;
+    bool typable = true;
+    if (HasCapital(text)) {
+        Warning(number, meaning() + " holds a capital letter: Latin to English turns what is "
+                                  "typed into lower case, so it can never be matched");
+        typable = false;
+    }
+    if (const auto c = FirstControl(text)) {
+        Warning(number, meaning() + " holds " + NameOf(*c) +
+                            ", which cannot be typed, so it can never be matched");
+        typable = false;
+    }
+    if (text.front() == ' ') {
+        Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
+                                  "same blank is right");
+    }
+    if (text.size() > 1 && text.back() == ' ') {
+        Warning(number, meaning() + " ends with a blank: only an answer that ends with the same "
+                                  "blank is right");
+    }
+    if (text.find("  ") != std::string::npos) {
+        Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
+                                  "blanks is right");
+    }
+    m_typable[index - 1] = typable;
+}
+
+void CChecker::EndWord() {
+    const bool partial = m_lineInWord < kLinesPerEntry;
+    if (partial && !m_anyText) {
+        // Nothing but empty lines after the last word: drop the findings of those lines.
+        m_findings.clear();
+        Error(m_wordLine, "empty line after the last word: the tests would ask an empty word; "
+                          "remove the empty lines at the end");
+        m_lineInWord = 0;
+        return Flush();
+    }
+    ++m_totals.words;
+    if (partial) {
+        Error(m_wordLine, "the last word is cut short: it has " + std::to_string(m_lineInWord) +
+                              " of its 6 lines; add the missing meaning lines (empty lines will do)");
+    }
+    const bool anyFilled = std::find(m_filled.begin(), m_filled.end(), true) != m_filled.end();
+    bool anyTypable = false;
+    for (int i = 0; i < kDefinitionLines; ++i) anyTypable = anyTypable || (m_filled[i] && m_typable[i]);
+    if (!anyFilled) {
+        Error(m_wordLine, "no meaning: all five meaning lines are empty");
+    } else if (!anyTypable) {
+        Error(m_wordLine, "no meaning can be answered: each one holds a capital letter or a "
+                          "character that cannot be typed");
+    } else if (!m_filled[0] && !m_filled[1] && !m_filled[2]) {
+        Error(m_wordLine, "meanings 1 to 3 are empty: English to Latin shows only those three, "
+                          "so it asks this word with nothing to read; move the meanings up");
+    } else {
+        for (int i = 0; i + 1 < kDefinitionLines; ++i) {
+            const bool laterFilled = std::find(m_filled.begin() + i + 1, m_filled.end(), true) !=
+                                     m_filled.end();
+            if (!m_filled[i] && laterFilled) {
+                Warning(m_wordLine + 1 + i, "meaning " + std::to_string(i + 1) +
+                                                " is empty before a filled one: the tests show "
+                                                "the gap as blanks; move the meanings up");
+                break;
+            }
+        }
+    }
+    m_lineInWord = 0;
+    Flush();
+}
+
+void CChecker::Flush() {
+    std::stable_sort(m_findings.begin(), m_findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    for (const auto& f : m_findings) {
+        m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text << '\n';
+        ++(f.error ? m_totals.errors : m_totals.warnings);
+    }
+    m_findings.clear();
+}
+
+void CChecker::Finish() {
+    if (m_lineInWord > 0) EndWord();
+    if (!m_lastHasEnd) {
+        Warning(m_lastLine, "the last line has no line end");
+    }
+    if (m_lfOnly > 0) {
+        Warning(m_firstLfOnly, std::to_string(m_lfOnly) + (m_lfOnly == 1 ? " line ends" : " lines end") +
+                                   " in LF alone, the first here; the program writes CR LF");
+    }
+    Flush();
+    auto count = [](std::uint64_t n, const char* one, const char* many) {
+        return std::to_string(n) + ' ' + (n == 1 ? one : many);
+    };
+    m_out << m_name << ": " << count(m_totals.words, "word", "words") << ", "
+          << count(m_totals.errors, "error", "errors") << ", "
+          << count(m_totals.warnings, "warning", "warnings") << '\n';
+}
+
+}  // namespace
+
+CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& out) {
+    CLineReader reader(in, kLongestReadLine);
+    CLineReader::Line line;
+    CChecker checker(name, out);
+    while (reader.Next(line)) checker.Take(line, reader.LineNumber());
+    checker.Finish();
+    return checker.Totals();
+}
+
+CheckTotals CheckVocStream(std::istream& in, const std::string& name, std::ostream& out) {
+    return CheckVoc(*in.rdbuf(), name, out);
+}

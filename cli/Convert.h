@@ -1,0 +1,50 @@
+// The two conversions between vocabulary files and delimited text, each callable on a stream.
+//
+// The columns of a row are the text form, the dictionary form and meanings 1 to 5. A headword
+// line without a blank, and one whose dictionary form is empty, keep the dictionary form column
+// empty and the whole line (trailing blank included) in the text form column; import writes a
+// row with an empty dictionary form as its text form alone. So every headword line comes back
+// as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+// Where the bytes a conversion makes go.
+using ByteSink = std::function<void(std::string_view)>;
+
+// The header row that export writes and import recognises.
+inline constexpr char kCsvHeader[] =
+    "text form,dictionary form,meaning 1,meaning 2,meaning 3,meaning 4,meaning 5";
+
+struct ConvertTotals {
+    std::uint64_t words = 0;
+    std::uint64_t errors = 0;    // rows left out
+    std::uint64_t warnings = 0;
+};
+
+// Writes the vocabulary file in `in` as CSV with a header row (CR LF row ends), or with `anki`
+// as tab-separated text with Anki's header lines: front (text form), back (the meanings joined
+// with "; ") and the dictionary form. Notes go to `diagnostics` as "NAME:LINE: warning: TEXT".
+// Throws what `in` or `sink` throw.
+ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, const ByteSink& sink,
+                        std::ostream& diagnostics);
+
+enum class ImportFormat { kAuto, kCsv, kTsv, kAnki };
+
+// Writes the words of the delimited text in `in` as a vocabulary file: six lines per word,
+// CR LF line ends. `extension` (of the input's name, lower case, without the dot) helps guess
+// the format when `format` is kAuto. Rows it cannot use are reported on `diagnostics` as
+// "NAME:LINE: error: TEXT" and left out; the rest are written. Throws what `in` or `sink`
+// throw; nothing else, whatever the bytes.
+ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name, ImportFormat format,
+                              std::string_view extension, const ByteSink& sink,
+                              std::ostream& diagnostics);
+
+// The same over a stream, for callers that hold one (tests, fuzzing).
+ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name, ImportFormat format,
+                                    const ByteSink& sink, std::ostream& diagnostics);

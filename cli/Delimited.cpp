@@ -1,0 +1,200 @@
+#include "Delimited.h"
+
+#include <algorithm>
+#include <cstring>
+
+CDelimitedReader::CDelimitedReader(std::streambuf& in) : m_in(in), m_buffer(1 << 16) {}
+
+bool CDelimitedReader::Fill() {
+    // Keeps what is left, so that PeekLine can see a whole first line.
+    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_len - m_pos);
+    m_len -= m_pos;
+    m_pos = 0;
+    const auto n = m_in.sgetn(m_buffer.data() + m_len, static_cast<std::streamsize>(m_buffer.size() - m_len));
+    m_len += static_cast<std::size_t>(n);
+    return n > 0;
+}
+
+int CDelimitedReader::Peek() {
+    if (m_pos == m_len && !Fill()) return -1;
+    return static_cast<unsigned char>(m_buffer[m_pos]);
+}
+
+int CDelimitedReader::Get() {
+    const int c = Peek();
+    if (c >= 0) ++m_pos;
+    if (c == '\n') ++m_line;
+    return c;
+}
+
+std::string_view CDelimitedReader::PeekLine() {
+    while (m_len < m_buffer.size() &&
+           !std::memchr(m_buffer.data() + m_pos, '\n', m_len - m_pos) && Fill()) {
+    }
+    const std::string_view rest(m_buffer.data() + m_pos, m_len - m_pos);
+    return rest.substr(0, rest.find('\n'));
+}
+
+void CDelimitedReader::SkipPrefix(std::string_view prefix) {
+    if (PeekLine().starts_with(prefix)) m_pos += prefix.size();
+}
+
+bool CDelimitedReader::NextLineStartsWith(char c) { return Peek() == static_cast<unsigned char>(c); }
+
+bool CDelimitedReader::ReadRawLine(std::string& line) {
+    line.clear();
+    m_rowLine = m_line;
+    int c = Peek();
+    if (c < 0) return false;
+    while ((c = Get()) >= 0 && c != '\n') line.push_back(static_cast<char>(c));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+bool CDelimitedReader::Next(std::vector<std::string>& fields) {
+    fields.clear();
+    if (Peek() < 0) return false;
+    m_rowLine = m_line;
+    const int sep = static_cast<unsigned char>(m_separator);
+    for (;;) {
+        std::string& field = fields.emplace_back();
+        int c = Peek();
+        if (c == '"') {
+            Get();
+            for (;;) {
+                c = Get();
+                if (c < 0) break;
+                if (c == '"') {
+                    if (Peek() != '"') break;
+                    Get();
+                    field.push_back('"');
+                } else if (c == '\n') {
+                    if (!field.empty() && field.back() == '\r') field.pop_back();
+                    field.push_back(' ');
+                } else {
+                    field.push_back(static_cast<char>(c));
+                }
+            }
+        }
+        // Unquoted text, or whatever stands between a closing quote and the separator.
+        for (;;) {
+            c = Peek();
+            if (c < 0 || c == sep || c == '\n') break;
+            field.push_back(static_cast<char>(Get()));
+        }
+        if (c == sep) {
+            Get();
+            continue;
+        }
+        Get();  // the line end, or nothing at the end of the input
+        if (!field.empty() && field.back() == '\r') field.pop_back();
+        return true;
+    }
+}
+
+void AppendField(std::string& out, std::string_view field, char separator, bool quoteHash) {
+    const bool quote = field.find_first_of(std::string{'"', '\r', '\n', separator}) != std::string_view::npos ||
+                       (!field.empty() && (field.front() == ' ' || field.back() == ' ')) ||
+                       (quoteHash && !field.empty() && field.front() == '#');
+    if (!quote) {
+        out.append(field);
+        return;
+    }
+    out.push_back('"');
+    for (char c : field) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+namespace {
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes the entity at the start of `s` ("&...;") into `out`; returns its length, or 0.
+std::size_t DecodeEntity(std::string_view s, std::string& out) {
+    const std::size_t semi = s.find(';');
+    if (semi == std::string_view::npos || semi > 12) return 0;
+    const std::string_view name = s.substr(1, semi - 1);
+    static constexpr std::pair<std::string_view, std::string_view> kNamed[] = {
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    for (const auto& [n, text] : kNamed) {
+        if (name == n) {
+            out.append(text);
+            return semi + 1;
+        }
+    }
+    if (name.size() < 2 || name[0] != '#') return 0;
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return 0;
+    std::uint32_t cp = 0;
+    for (char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9') {
+            d = c - '0';
+        } else if (hex && c >= 'a' && c <= 'f') {
+            d = c - 'a' + 10;
+        } else if (hex && c >= 'A' && c <= 'F') {
+            d = c - 'A' + 10;
+        } else {
+            return 0;
+        }
+        cp = std::min<std::uint32_t>(cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(d), 0x110000);
+    }
+    AppendUtf8(out, cp);
+    return semi + 1;
+}
+
+bool IsBreakTag(std::string_view tag) {
+    // "<br>", "<br/>", "<br />", "<BR>"
+    if (tag.size() < 4) return false;
+    const char b = static_cast<char>(tag[1] | 0x20);
+    const char r = static_cast<char>(tag[2] | 0x20);
+    return b == 'b' && r == 'r' && (tag[3] == '>' || tag[3] == '/' || tag[3] == ' ');
+}
+
+}  // namespace
+
+std::string HtmlToText(std::string_view html) {
+    std::string out;
+    out.reserve(html.size());
+    for (std::size_t i = 0; i < html.size();) {
+        const char c = html[i];
+        if (c == '<') {
+            const std::size_t close = html.find('>', i);
+            if (close == std::string_view::npos) {
+                out.append(html.substr(i));
+                break;
+            }
+            if (IsBreakTag(html.substr(i, close - i + 1))) out.push_back(' ');
+            i = close + 1;
+        } else if (c == '&') {
+            const std::size_t used = DecodeEntity(html.substr(i), out);
+            if (used == 0) out.push_back('&');
+            i += used == 0 ? 1 : used;
+        } else {
+            out.push_back(c);
+            ++i;
+        }
+    }
+    return out;
+}

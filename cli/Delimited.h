@@ -1,0 +1,55 @@
+// Delimited text as spreadsheets and flash-card programs write it: CSV after RFC 4180 (fields
+// quoted where they hold the separator, a quote or a line break; a quote inside doubled), and
+// the same with another separator (tab-separated text, Anki's "Notes in Plain Text").
+#pragma once
+
+#include <cstdint>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads rows one at a time from a stream, holding one row at most.
+class CDelimitedReader {
+public:
+    explicit CDelimitedReader(std::streambuf& in);
+
+    void SetSeparator(char separator) { m_separator = separator; }
+
+    // The first line of the input, without taking it (at most the first 64 KiB).
+    std::string_view PeekLine();
+    // Takes `prefix` when the input starts with it (a byte-order mark).
+    void SkipPrefix(std::string_view prefix);
+    // Whether the next line starts with `c`.
+    bool NextLineStartsWith(char c);
+    // Takes the next line whole, quotes and separators left as they are.
+    bool ReadRawLine(std::string& line);
+
+    // Takes the next row. A line break inside a quoted field becomes one blank; a quote that
+    // is never closed runs to the end of the input. Returns false at the end of the input.
+    bool Next(std::vector<std::string>& fields);
+
+    // The line on which the row or line last taken starts, counted from 1.
+    std::uint64_t RowLine() const { return m_rowLine; }
+
+private:
+    int Peek();
+    int Get();
+    bool Fill();
+
+    std::streambuf& m_in;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    char m_separator = ',';
+    std::uint64_t m_line = 1;
+    std::uint64_t m_rowLine = 0;
+};
+
+// Appends `field` to `out`, quoted where `separator`, a quote, CR or LF, a blank at either
+// end, or (with `quoteHash`) a leading '#' would otherwise be misread.
+void AppendField(std::string& out, std::string_view field, char separator, bool quoteHash = false);
+
+// The text of an HTML fragment: tags dropped, <br> as a blank, the usual named entities and
+// numeric character references decoded. Unknown entities are left as they are.
+std::string HtmlToText(std::string_view html);

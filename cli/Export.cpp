@@ -1,0 +1,114 @@
+#include <array>
+#include <ostream>
+
+#include "Convert.h"
+#include "Delimited.h"
+#include "Input.h"
+#include "VocFormat.h"
+#include "VocText.h"
+
+namespace {
+
+// The text form and dictionary form columns of a headword line (see Convert.h).
+std::pair<std::string_view, std::string_view> HeadwordColumns(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos || blank + 1 == line.size()) return {line, {}};
+    return {line.substr(0, blank), line.substr(blank + 1)};
+}
+
+class CExporter {
+public:
+    CExporter(const std::string& name, bool anki, const ByteSink& sink, std::ostream& diagnostics)
+        : m_name(name), m_anki(anki), m_sink(sink), m_diagnostics(diagnostics) {}
+
+    void Begin() {
+        m_sink(m_anki ? "#separator:tab\n#html:false\n#columns:Front\tBack\tDictionary form\n"
+                      : std::string(kCsvHeader) + "\r\n");
+    }
+
+    void Word(const std::array<std::string, kLinesPerEntry>& lines) {
+        const auto [text, dictionary] = HeadwordColumns(lines[0]);
+        m_row.clear();
+        if (m_anki) {
+            AppendField(m_row, text, '\t', true);
+            m_row.push_back('\t');
+            std::string back;
+            for (int i = 1; i < kLinesPerEntry; ++i) {
+                if (lines[i].empty()) continue;
+                if (!back.empty()) back += "; ";
+                back += lines[i];
+            }
+            AppendField(m_row, back, '\t');
+            m_row.push_back('\t');
+            AppendField(m_row, dictionary, '\t');
+            m_row.push_back('\n');
+        } else {
+            AppendField(m_row, text, ',');
+            m_row.push_back(',');
+            AppendField(m_row, dictionary, ',');
+            for (int i = 1; i < kLinesPerEntry; ++i) {
+                m_row.push_back(',');
+                AppendField(m_row, lines[i], ',');
+            }
+            m_row.append("\r\n");
+        }
+        m_sink(m_row);
+        ++m_totals.words;
+    }
+
+    void Warn(std::uint64_t line, const std::string& text) {
+        m_diagnostics << m_name << ':' << line << ": warning: " << text << '\n';
+        ++m_totals.warnings;
+    }
+
+    const ConvertTotals& Totals() const { return m_totals; }
+
+private:
+    const std::string& m_name;
+    bool m_anki;
+    const ByteSink& m_sink;
+    std::ostream& m_diagnostics;
+    std::string m_row;
+    ConvertTotals m_totals;
+};
+
+}  // namespace
+
+ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, const ByteSink& sink,
+                        std::ostream& diagnostics) {
+    CExporter exporter(name, anki, sink, diagnostics);
+    exporter.Begin();
+    CLineReader reader(in);
+    CLineReader::Line line;
+    std::array<std::string, kLinesPerEntry> lines;
+    int count = 0;
+    std::uint64_t wordLine = 0;
+    bool anyText = false;
+    while (reader.Next(line)) {
+        if (count == 0) {
+            wordLine = reader.LineNumber();
+            anyText = false;
+        }
+        anyText = anyText || !line.text.empty();
+        if (!IsValidUtf8(line.text)) {
+            exporter.Warn(reader.LineNumber(), "not UTF-8: converted from Windows-1252");
+            lines[count] = TextAsUtf8(line.text);
+        } else {
+            lines[count].swap(line.text);
+        }
+        if (++count == kLinesPerEntry) {
+            exporter.Word(lines);
+            count = 0;
+        }
+    }
+    if (count > 0) {
+        if (anyText) {
+            exporter.Warn(wordLine, "the last word is cut short: its missing meanings were taken as empty");
+            for (int i = count; i < kLinesPerEntry; ++i) lines[i].clear();
+            exporter.Word(lines);
+        } else {
+            exporter.Warn(wordLine, "empty lines after the last word were left out");
+        }
+    }
+    return exporter.Totals();
+}

@@ -1,0 +1,83 @@
+// Reading what a command is given: a file through the file layer, or standard input, taken
+// line by line in bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "TavrinVoc.h"
+#include "TextFile.h"
+
+// The lines of a byte stream, split as the file layer splits them: at LF, a CR just before
+// the LF going with the line end. Of a line longer than `keep` bytes only the first `keep` are
+// held, so a file with one huge line costs no more memory than any other.
+class CLineReader {
+public:
+    enum class End { kNone, kLf, kCrLf };
+
+    struct Line {
+        std::string text;          // without its line end; at most `keep` bytes
+        std::uint64_t bytes = 0;   // the whole line's length, line end left out
+        End end = End::kNone;      // kNone: the last line, with no line end
+        bool cut = false;          // bytes > text.size()
+    };
+
+    explicit CLineReader(std::streambuf& in, std::size_t keep = std::string::npos);
+
+    // Returns false at the end of the input. Throws what the stream buffer throws
+    // (CFileException for a file).
+    bool Next(Line& line);
+
+    // The number of the line that Next returned last, counted from 1.
+    std::uint64_t LineNumber() const { return m_number; }
+
+private:
+    bool Fill();
+
+    std::streambuf& m_in;
+    std::size_t m_keep;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    std::uint64_t m_number = 0;
+};
+
+// A stream buffer over an open CTextFile: the file's bytes as stored. Read failures are
+// thrown as CFileException.
+class CTextFileBuf : public std::streambuf {
+public:
+    explicit CTextFileBuf(CTextFile& file) : m_file(file), m_buffer(1 << 16) {}
+
+protected:
+    int_type underflow() override;
+
+private:
+    CTextFile& m_file;
+    std::vector<char> m_buffer;
+};
+
+// One input of a command: "-" for standard input, otherwise a file opened for reading through
+// the file layer, which holds it for exclusive use while the command reads it.
+class CInput {
+public:
+    // Returns false, having told the user why on `io.err`, when the file cannot be opened.
+    bool Open(const std::string& path, CliStreams& io);
+
+    std::streambuf& Buf() { return *m_buf; }
+    // The name to put in messages: the path, or "<stdin>".
+    const std::string& Name() const { return m_name; }
+
+private:
+    std::string m_name;
+    CTextFile m_file;
+    std::unique_ptr<CTextFileBuf> m_fileBuf;
+    std::streambuf* m_buf = nullptr;
+};
+
+// How a file layer failure while reading is told: "cannot be read: ...".
+std::string DescribeReadFailure(const CFileException& e);

@@ -1,0 +1,88 @@
+// tavrin-voc run as a program: exit statuses, help, and outputs that exist.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "TempDir.h"
+
+namespace {
+
+struct VocRun {
+    int status;
+    std::string out;
+};
+
+// Runs tavrin-voc with `args` (shell words), standard error going to a file in `dir`.
+VocRun RunVoc(const TempDir& dir, const std::string& args, const std::string& input = "") {
+    const std::string in = dir.Write("stdin", input);
+    const std::string command = std::string(TAVRIN_VOC) + " " + args + " <" + in + " 2>" +
+                                dir.File("stderr");
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+const std::string kWord = "cano cano canere\r\nsing\r\nchant\r\n\r\n\r\n\r\n";
+
+struct ProcessCase {
+    const char* name;
+    std::string args;   // "$D" stands for the temporary folder
+    std::string input;  // standard input
+    int status;
+    std::string outStart;
+};
+
+class TavrinVocProcess : public ::testing::TestWithParam<ProcessCase> {};
+
+TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
+    const auto& c = GetParam();
+    TempDir dir;
+    dir.Write("good.voc", kWord);
+    dir.Write("bad.voc", "Cano Cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
+    std::string args = c.args;
+    for (std::size_t at; (at = args.find("$D")) != std::string::npos;) args.replace(at, 2, dir.path().string());
+    const VocRun run = RunVoc(dir, args, c.input);
+    EXPECT_EQ(run.status, c.status) << ReadBytes(dir.File("stderr"));
+    EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, TavrinVocProcess,
+    ::testing::Values(
+        ProcessCase{"Help", "--help", "", 0, "Checks, converts"},
+        ProcessCase{"CommandHelp", "import --help", "", 0, "Makes a vocabulary file"},
+        ProcessCase{"Version", "--version", "", 0, "tavrin-voc"},
+        ProcessCase{"NoCommand", "", "", 2, ""},
+        ProcessCase{"UnknownOption", "check --frobnicate $D/good.voc", "", 2, ""},
+        ProcessCase{"BadFormat", "import --format xls $D/good.voc -o -", "", 2, ""},
+        ProcessCase{"CheckClean", "check $D/good.voc", "", 0, "/"},
+        ProcessCase{"CheckFindsError", "check $D/good.voc $D/bad.voc", "", 1, "/"},
+        ProcessCase{"CheckStandardInput", "check -", kWord, 0, "<stdin>: 1 word, 0 errors"},
+        ProcessCase{"CheckMissingFile", "check $D/missing.voc", "", 1, ""},
+        ProcessCase{"ExportToStandardOutput", "export $D/good.voc -o -", "", 0, "text form,"},
+        ProcessCase{"ImportFromStandardInput", "import - -o -", "amo,love\n", 0, "amo amo\r\nlove"},
+        ProcessCase{"ImportWithRowsLeftOut", "import - -o -", "amo,love\n,x\n", 1, "amo amo"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
+    TempDir dir;
+    const std::string voc = dir.Write("w.voc", kWord);
+    const std::string csv = dir.Write("w.csv", "keep me\n");
+    for (const std::string& command : {"export " + voc + " -o " + csv, "import " + csv + " -o " + voc}) {
+        const std::string before = ReadBytes(command.starts_with("export") ? csv : voc);
+        EXPECT_EQ(RunVoc(dir, command).status, 1) << command;
+        EXPECT_EQ(ReadBytes(command.starts_with("export") ? csv : voc), before) << command;
+        EXPECT_NE(ReadBytes(dir.File("stderr")).find("--force"), std::string::npos);
+    }
+    EXPECT_EQ(RunVoc(dir, "export --force " + voc + " -o " + csv).status, 0);
+    EXPECT_EQ(ReadBytes(csv).rfind("text form,", 0), 0u);
+    EXPECT_EQ(RunVoc(dir, "import --force " + csv + " -o " + voc).status, 0);
+    EXPECT_EQ(ReadBytes(voc), kWord);
+}
+
+}  // namespace
