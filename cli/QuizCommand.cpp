@@ -240,7 +240,7 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
                      "them; shuffle: at random. FILE is never changed")
         ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
     command->add_option("--seed", options->seed,
-                        "Repeat the shuffle that this number gave (printed when not given)");
+                        "With --order shuffle: repeat the shuffle that this number gave (a shuffle without it prints the one it drew)");
     command->footer(
         "Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
         "be quizzed (it could not be opened, or holds no words) or the missed words could not "
