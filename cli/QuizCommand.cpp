@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -50,7 +51,8 @@ std::unique_ptr<CTestPage> MakePage(const std::string& name) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa = {};
+    struct stat sb = {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
@@ -240,7 +242,8 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
                      "them; shuffle: at random. FILE is never changed")
         ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
     command->add_option("--seed", options->seed,
-                        "With --order shuffle: repeat the shuffle that this number gave (a shuffle without it prints the one it drew)");
+                        "With --order shuffle: repeat the shuffle that this number gave (a shuffle "
+                        "without it prints the one it drew)");
     command->footer(
         "Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
         "be quizzed (it could not be opened, or holds no words) or the missed words could not "

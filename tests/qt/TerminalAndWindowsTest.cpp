@@ -53,14 +53,14 @@ private slots:
         QTest::addColumn<QString>("pageName");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QStringList>("typed");
-        QTest::newRow("Latin to English")
-            << 0 << "latin" << "Latin Word" << QStringList{"CARRY", "Hate", "heaven"};
+        QTest::newRow("Latin to English") << 0 << "latin"
+                                          << "Latin Word" << QStringList{"CARRY", "Hate", "heaven"};
         QTest::newRow("English to Latin")
-            << 1 << "english" << "English Word"
-            << QStringList{"PORTO", "amat", QString::fromUtf8("C\xc3\x86LUM")};
+            << 1 << "english"
+            << "English Word" << QStringList{"PORTO", "amat", QString::fromUtf8("C\xc3\x86LUM")};
         QTest::newRow("Word Parts")
-            << 2 << "parts" << "Latin Word"
-            << QStringList{"Porto", "amo", QString::fromUtf8("c\xc3\xa6lum")};
+            << 2 << "parts"
+            << "Latin Word" << QStringList{"Porto", "amo", QString::fromUtf8("c\xc3\xa6lum")};
     }
 
     void sameAnswersSameMarksAndScore() {
@@ -88,7 +88,8 @@ private slots:
         script.File(QString::fromStdString(path));
         for (int i = 0; i < typed.size(); ++i) {
             script.Sheet([&, i](QWidget* sheet) {
-                QWidget* form = sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
+                QWidget* form =
+                    sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
                 inWindows << label + ": " + Text(form, ids.prompt);
                 QTest::keyClicks(Ctl(form, ids.answer), typed[i]);
                 inWindows << Text(form, ids.answer);

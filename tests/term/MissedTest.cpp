@@ -53,41 +53,59 @@ TEST_P(MissedWords, AreWrittenWholeInTheOrderAsked) {
 
 INSTANTIATE_TEST_SUITE_P(
     Quizzes, MissedWords,
-    ::testing::Values(
-        MissedCase{"SomeMissed", kThreeWords, {}, "x\nlove\ny\n", kPortas + kRosa,
-                   "2 missed words written to OUT."},
-        MissedCase{"NoneMissed", kThreeWords, {}, "carry\nlike\nrose\n", std::nullopt,
-                   "No words were missed; OUT was not written."},
-        MissedCase{"QuitBeforeTheEnd", kThreeWords, {"--page", "parts"}, "x\n:q\n", kPortas,
-                   "1 missed word written to OUT."},
-        MissedCase{"CutShortLastEntryIsCompleted",
-                   kPortas + "amat amo amare amavi amatum\r\nlove", {}, "x\nx\n",
-                   kPortas + Entry("amat amo amare amavi amatum", "love"),
-                   "2 missed words written to OUT."},
-        MissedCase{"OriginalBytesWithLineEndsMadeCrLf",
-                   "c\xe6lum c\xe6lum\nsky\nheaven\n\n\n\n", {"--page", "english"}, "caelum\n",
-                   Entry("c\xe6lum c\xe6lum", "sky", "heaven"), "1 missed word written to OUT."},
-        MissedCase{"InterleavedOrderMapsBackToTheEntries", kThreeWords,
-                   {"--order", "interleaved"}, "x\ncarry\nx\n", kRosa + kAmat,
-                   "2 missed words written to OUT."}),
+    ::testing::Values(MissedCase{"SomeMissed",
+                                 kThreeWords,
+                                 {},
+                                 "x\nlove\ny\n",
+                                 kPortas + kRosa,
+                                 "2 missed words written to OUT."},
+                      MissedCase{"NoneMissed",
+                                 kThreeWords,
+                                 {},
+                                 "carry\nlike\nrose\n",
+                                 std::nullopt,
+                                 "No words were missed; OUT was not written."},
+                      MissedCase{"QuitBeforeTheEnd",
+                                 kThreeWords,
+                                 {"--page", "parts"},
+                                 "x\n:q\n",
+                                 kPortas,
+                                 "1 missed word written to OUT."},
+                      MissedCase{"CutShortLastEntryIsCompleted",
+                                 kPortas + "amat amo amare amavi amatum\r\nlove",
+                                 {},
+                                 "x\nx\n",
+                                 kPortas + Entry("amat amo amare amavi amatum", "love"),
+                                 "2 missed words written to OUT."},
+                      MissedCase{"OriginalBytesWithLineEndsMadeCrLf",
+                                 "c\xe6lum c\xe6lum\nsky\nheaven\n\n\n\n",
+                                 {"--page", "english"},
+                                 "caelum\n",
+                                 Entry("c\xe6lum c\xe6lum", "sky", "heaven"),
+                                 "1 missed word written to OUT."},
+                      MissedCase{"InterleavedOrderMapsBackToTheEntries",
+                                 kThreeWords,
+                                 {"--order", "interleaved"},
+                                 "x\ncarry\nx\n",
+                                 kRosa + kAmat,
+                                 "2 missed words written to OUT."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MissedFile, IsQuizzedAgainLikeAnyVocabularyFile) {
     TempDir dir;
     const std::string out = dir.File("missed.voc");
-    ASSERT_EQ(RunVoc({"quiz", "--missed", out, dir.Write("w.voc", kThreeWords)}, "x\nlove\nx\n")
-                  .status,
-              0);
+    ASSERT_EQ(
+        RunVoc({"quiz", "--missed", out, dir.Write("w.voc", kThreeWords)}, "x\nlove\nx\n").status,
+        0);
     const VocRun again = RunVoc({"quiz", "--missed", dir.File("still.voc"), out}, "bear\nrose\n");
     EXPECT_EQ(again.Lines(),
-              (std::vector<std::string>{kLatinIntro, "Latin Word: portas", "bear",
-                                        "Correct Answer", "carry bring bear", "Latin Word: rosa",
-                                        "rose", "Correct Answer", "rose  ",
-                                        "End of Test: There are no more words in this file. "
-                                        "Press Quit Testing to see your score.",
-                                        "Score = 100%",
-                                        "No words were missed; " + dir.File("still.voc") +
-                                            " was not written."}));
+              (std::vector<std::string>{
+                  kLatinIntro, "Latin Word: portas", "bear", "Correct Answer", "carry bring bear",
+                  "Latin Word: rosa", "rose", "Correct Answer", "rose  ",
+                  "End of Test: There are no more words in this file. "
+                  "Press Quit Testing to see your score.",
+                  "Score = 100%",
+                  "No words were missed; " + dir.File("still.voc") + " was not written."}));
 }
 
 TEST(MissedFile, AnExistingFileIsRefusedBeforeTheQuizUnlessForced) {

@@ -27,7 +27,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, in[0], 0);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+        for (int fd : {in[0], in[1], out[0], out[1]})
+            posix_spawn_file_actions_addclose(&actions, fd);
         args.insert(args.begin(), TAVRIN_VOC_PATH);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -49,7 +50,9 @@ public:
         }
     }
 
-    void Type(const std::string& text) { ASSERT_EQ(::write(m_in, text.data(), text.size()), ssize_t(text.size())); }
+    void Type(const std::string& text) {
+        ASSERT_EQ(::write(m_in, text.data(), text.size()), ssize_t(text.size()));
+    }
     void EndInput() {
         ::close(m_in);
         m_in = -1;
@@ -113,14 +116,16 @@ TEST_P(QuizEnd, GivesTheScoreSoFarAndTheMissedWords) {
         child.EndInput();
     }
     EXPECT_EQ(child.Finish(), c.status);
-    const std::string tail = "Latin Word: rosa\nScore = 50%\n1 missed word written to " + out + ".\n";
-    EXPECT_EQ(child.Output().substr(child.Output().size() - std::min(tail.size(), child.Output().size())), tail);
+    const std::string tail =
+        "Latin Word: rosa\nScore = 50%\n1 missed word written to " + out + ".\n";
+    EXPECT_EQ(
+        child.Output().substr(child.Output().size() - std::min(tail.size(), child.Output().size())),
+        tail);
     EXPECT_EQ(ReadBytes(out), kAmat);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, QuizEnd,
-                         ::testing::Values(EndCase{"CtrlC", true, 130},
-                                           EndCase{"CtrlD", false, 0}),
+                         ::testing::Values(EndCase{"CtrlC", true, 130}, EndCase{"CtrlD", false, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

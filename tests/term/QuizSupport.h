@@ -37,7 +37,8 @@ inline std::string Entry(const std::string& headword, const std::string& d1 = ""
     return headword + "\r\n" + d1 + "\r\n" + d2 + "\r\n" + d3 + "\r\n\r\n\r\n";
 }
 
-inline const std::string kPortas = Entry("portas porto portare portavi portatum", "carry", "bring", "bear");
+inline const std::string kPortas =
+    Entry("portas porto portare portavi portatum", "carry", "bring", "bear");
 inline const std::string kAmat = Entry("amat amo amare amavi amatum", "love", "like");
 inline const std::string kRosa = Entry("rosa rosa", "rose");
 inline const std::string kThreeWords = kPortas + kAmat + kRosa;

@@ -1,7 +1,7 @@
 // Whole quizzes through tavrin-voc quiz, in this process, with the output compared line by line.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -44,29 +44,37 @@ const char kEnd[] =
 INSTANTIATE_TEST_SUITE_P(
     Pages, WholeQuiz,
     ::testing::Values(
-        QuizCase{"LatinLowersAnswersAndStopsAtTheEndOfTheFile", {}, kThreeWords,
+        QuizCase{"LatinLowersAnswersAndStopsAtTheEndOfTheFile",
+                 {},
+                 kThreeWords,
                  "CARRY\nhate\nRose\n",
-                 {kLatinIntro, "Latin Word: portas", "carry", "Correct Answer",
-                  "carry bring bear", "Latin Word: amat", "hate", "Wrong Answer", "love like ",
-                  "Latin Word: rosa", "rose", "Correct Answer", "rose  ", kEnd,
-                  "Score = 66.67%"},
+                 {kLatinIntro, "Latin Word: portas", "carry", "Correct Answer", "carry bring bear",
+                  "Latin Word: amat", "hate", "Wrong Answer", "love like ", "Latin Word: rosa",
+                  "rose", "Correct Answer", "rose  ", kEnd, "Score = 66.67%"},
                  0},
-        QuizCase{"EnglishEndsAtEndOfInput", {"--page", "english"}, kThreeWords, "PORTO\nx",
+        QuizCase{"EnglishEndsAtEndOfInput",
+                 {"--page", "english"},
+                 kThreeWords,
+                 "PORTO\nx",
                  {"English to Latin: type each answer and press Enter; a line :q or Ctrl+D "
                   "quits with the score.",
                   "English Word: carry bring bear", "porto", "Correct Answer",
-                  "porto portare portavi portatum", "English Word: love like ", "x",
-                  "Wrong Answer", "amo amare amavi amatum", "English Word: rose  ",
-                  "Score = 50%"},
+                  "porto portare portavi portatum", "English Word: love like ", "x", "Wrong Answer",
+                  "amo amare amavi amatum", "English Word: rose  ", "Score = 50%"},
                  0},
-        QuizCase{"WordPartsKeepsCapitalsAndQuitsOnALine", {"--page", "parts"}, kThreeWords,
+        QuizCase{"WordPartsKeepsCapitalsAndQuitsOnALine",
+                 {"--page", "parts"},
+                 kThreeWords,
                  "Porto\namo\n:q\nrosa\n",
                  {"Word Parts: type each answer and press Enter; a line :q or Ctrl+D quits "
                   "with the score.",
-                  "Latin Word: portas", "Porto", "Wrong Answer", "porto", "Latin Word: amat",
-                  "amo", "Correct Answer", "amo", "Latin Word: rosa", "Score = 50%"},
+                  "Latin Word: portas", "Porto", "Wrong Answer", "porto", "Latin Word: amat", "amo",
+                  "Correct Answer", "amo", "Latin Word: rosa", "Score = 50%"},
                  0},
-        QuizCase{"WordPartsEndOfFileNamesItsOwnButton", {"--page", "parts"}, kRosa, "rosa\n",
+        QuizCase{"WordPartsEndOfFileNamesItsOwnButton",
+                 {"--page", "parts"},
+                 kRosa,
+                 "rosa\n",
                  {"Word Parts: type each answer and press Enter; a line :q or Ctrl+D quits "
                   "with the score.",
                   "Latin Word: rosa", "rosa", "Correct Answer", "rosa",
@@ -74,30 +82,54 @@ INSTANTIATE_TEST_SUITE_P(
                   "your score.",
                   "Score = 100%"},
                  0},
-        QuizCase{"NothingAnswered", {}, kThreeWords, "",
-                 {kLatinIntro, "Latin Word: portas", "Score: No answers were submitted"}, 0},
-        QuizCase{"AnswersWithCrLfFromAWindowsScript", {}, kRosa, "rose\r\n",
+        QuizCase{"NothingAnswered",
+                 {},
+                 kThreeWords,
+                 "",
+                 {kLatinIntro, "Latin Word: portas", "Score: No answers were submitted"},
+                 0},
+        QuizCase{"AnswersWithCrLfFromAWindowsScript",
+                 {},
+                 kRosa,
+                 "rose\r\n",
                  {kLatinIntro, "Latin Word: rosa", "rose", "Correct Answer", "rose  ", kEnd,
                   "Score = 100%"},
                  0},
-        QuizCase{"Windows1252FileAndUtf8Answers", {"--page", "english"},
-                 Entry("c\xe6lum c\xe6lum", "sky", "heaven") + Entry("fr\xe8re fr\xe8re", "brother"),
-                 "C\xc3\x86LUM\nfr\xe8re\n",
-                 {"English to Latin: type each answer and press Enter; a line :q or Ctrl+D "
-                  "quits with the score.",
-                  "English Word: sky heaven ", "c\xc3\xa6lum", "Correct Answer",
-                  "c\xc3\xa6lum", "English Word: brother  ", "fr\xc3\xa8re", "Correct Answer",
-                  "fr\xc3\xa8re",
-                  kEnd, "Score = 100%"},
-                 0},
-        QuizCase{"EmptyFile", {}, "", "carry\n",
-                 {kLatinIntro, "End of Test: There are no words in this file."}, 1},
-        QuizCase{"EmptyFileInterleaved", {"--order", "interleaved"}, "", "carry\n",
-                 {kLatinIntro, "End of Test: There are no words in this file."}, 1},
-        QuizCase{"MissingFile", {}, kNoFile, "carry\n",
-                 {kLatinIntro, "Error Opening file for reading, Code: 2"}, 1},
-        QuizCase{"MissingFileShuffled", {"--order", "shuffle", "--seed", "1"}, kNoFile, "",
-                 {kLatinIntro, "Error Opening file for reading, Code: 2"}, 1}),
+        QuizCase{
+            "Windows1252FileAndUtf8Answers",
+            {"--page", "english"},
+            Entry("c\xe6lum c\xe6lum", "sky", "heaven") + Entry("fr\xe8re fr\xe8re", "brother"),
+            "C\xc3\x86LUM\nfr\xe8re\n",
+            {"English to Latin: type each answer and press Enter; a line :q or Ctrl+D "
+             "quits with the score.",
+             "English Word: sky heaven ", "c\xc3\xa6lum", "Correct Answer", "c\xc3\xa6lum",
+             "English Word: brother  ", "fr\xc3\xa8re", "Correct Answer", "fr\xc3\xa8re", kEnd,
+             "Score = 100%"},
+            0},
+        QuizCase{"EmptyFile",
+                 {},
+                 "",
+                 "carry\n",
+                 {kLatinIntro, "End of Test: There are no words in this file."},
+                 1},
+        QuizCase{"EmptyFileInterleaved",
+                 {"--order", "interleaved"},
+                 "",
+                 "carry\n",
+                 {kLatinIntro, "End of Test: There are no words in this file."},
+                 1},
+        QuizCase{"MissingFile",
+                 {},
+                 kNoFile,
+                 "carry\n",
+                 {kLatinIntro, "Error Opening file for reading, Code: 2"},
+                 1},
+        QuizCase{"MissingFileShuffled",
+                 {"--order", "shuffle", "--seed", "1"},
+                 kNoFile,
+                 "",
+                 {kLatinIntro, "Error Opening file for reading, Code: 2"},
+                 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Another program holds the file, as the windows hold the file they test.
@@ -119,8 +151,8 @@ TEST(QuizRefusals, FileHeldByAnotherProgramIsRefusedWithTheSharingCause) {
 
 TEST(QuizOrder, InterleavedAsksAsChangeOrderWouldPutTheWords) {
     TempDir dir;
-    const VocRun run = RunVoc({"quiz", "--order", "interleaved", dir.Write("w.voc", kThreeWords)},
-                           "a\nb\nc\n");
+    const VocRun run =
+        RunVoc({"quiz", "--order", "interleaved", dir.Write("w.voc", kThreeWords)}, "a\nb\nc\n");
     const auto lines = run.Lines();
     EXPECT_EQ(lines[1], "Latin Word: rosa");
     EXPECT_EQ(lines[5], "Latin Word: portas");

@@ -31,13 +31,15 @@ INSTANTIATE_TEST_SUITE_P(
     Boxes, TypedAnswer,
     ::testing::Values(
         TypedCase{"LatinLowersEveryAlphabet", IDD_LATIN_PAGE, IDC_LATIN_ANSWER,
-                  "\xc3\x87" "A VA \xce\xa9\xce\x9c\xce\x88\xce\x93\xce\x91 \xd0\x96\xd0\xa3\xd0\x9a",
-                  "\xc3\xa7" "a va \xcf\x89\xce\xbc\xce\xad\xce\xb3\xce\xb1 \xd0\xb6\xd1\x83\xd0\xba"},
+                  "\xc3\x87"
+                  "A VA \xce\xa9\xce\x9c\xce\x88\xce\x93\xce\x91 \xd0\x96\xd0\xa3\xd0\x9a",
+                  "\xc3\xa7"
+                  "a va \xcf\x89\xce\xbc\xce\xad\xce\xb3\xce\xb1 \xd0\xb6\xd1\x83\xd0\xba"},
         TypedCase{"EnglishLowers", IDD_ENGLISH_PAGE, IDC_ENGLISH_ANSWER, "Porto", "porto"},
         TypedCase{"WordPartsKeepsCapitals", IDD_WORD_PAGE, IDC_WORD_ANSWER, "Porto \xc3\x87",
                   "Porto \xc3\x87"},
-        TypedCase{"BytesThatAreNotUtf8StayAsTheyAre", IDD_LATIN_PAGE, IDC_LATIN_ANSWER,
-                  "A\xff\xc3", "a\xff\xc3"}),
+        TypedCase{"BytesThatAreNotUtf8StayAsTheyAre", IDD_LATIN_PAGE, IDC_LATIN_ANSWER, "A\xff\xc3",
+                  "a\xff\xc3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TermWindow, ShowsEachTextSetOnceInTabOrderWithItsLabelAndBoxesAsTheyCome) {
