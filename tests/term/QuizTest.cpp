@@ -123,12 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                  kNoFile,
                  "carry\n",
                  {kLatinIntro, "Error Opening file for reading, Code: 2"},
-                 1},
-        QuizCase{"MissingFileShuffled",
-                 {"--order", "shuffle", "--seed", "1"},
-                 kNoFile,
-                 "",
-                 {kLatinIntro, "Error Opening file for reading, Code: 2"},
                  1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -147,17 +141,6 @@ TEST(QuizRefusals, FileHeldByAnotherProgramIsRefusedWithTheSharingCause) {
         EXPECT_NE(run.err.find("(code 11)"), std::string::npos) << run.err;
     }
     ::close(fd);
-}
-
-TEST(QuizOrder, InterleavedAsksAsChangeOrderWouldPutTheWords) {
-    TempDir dir;
-    const VocRun run =
-        RunVoc({"quiz", "--order", "interleaved", dir.Write("w.voc", kThreeWords)}, "a\nb\nc\n");
-    const auto lines = run.Lines();
-    EXPECT_EQ(lines[1], "Latin Word: rosa");
-    EXPECT_EQ(lines[5], "Latin Word: portas");
-    EXPECT_EQ(lines[9], "Latin Word: amat");
-    EXPECT_EQ(ReadBytes(dir.File("w.voc")), kThreeWords);
 }
 
 std::vector<std::string> Prompts(const VocRun& run) {
