@@ -1,14 +1,254 @@
-// tavrin-voc quiz: not written yet.
-#include <CLI/CLI.hpp>
+// tavrin-voc quiz FILE: the three test pages in a terminal.
+//
+// The pages are the windows' own (CLatinPage, CEnglishPage, CWordPage), driven through a
+// terminal window: every prompt, mark, expected answer, refusal and score is theirs. This file
+// only presses their buttons: each line typed is put in the answer box and submitted, and Next
+// Word follows; the end of the input, a line ":q" or Ctrl+C is Quit Testing.
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "EnglishPage.h"
+#include "LatinPage.h"
+#include "Output.h"
+#include "QuizFiles.h"
+#include "Reorder.h"
+#include "Resource.h"
 #include "TavrinVoc.h"
+#include "TermInput.h"
+#include "TermWindow.h"
+#include "VocText.h"
+#include "WordPage.h"
+
+namespace {
+
+// Ctrl+C: the quiz was cut short, though its score and missed words were still given.
+constexpr int kExitInterrupted = 130;
+
+const char kQuitLine[] = ":q";
+
+struct QuizOptions {
+    std::string page = "latin";
+    std::string file;
+    std::string missed;
+    bool force = false;
+    std::string order = "file";
+    std::optional<std::uint64_t> seed;
+};
+
+std::unique_ptr<CTestPage> MakePage(const std::string& name) {
+    if (name == "english") return std::make_unique<CEnglishPage>();
+    if (name == "parts") return std::make_unique<CWordPage>();
+    return std::make_unique<CLatinPage>();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa = {};
+    struct stat sb = {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// The file's entries in the order asked, in a copy the page can open. The original stays held
+// in `held` for the whole quiz, as a page holds the file it tests. Returns nothing when the
+// original cannot be opened: the page then tries it itself and says why in its own words.
+std::optional<std::string> Reorder(const QuizOptions& options, CTextFile& held,
+                                   CReorderedCopy& copy, CliStreams& io) {
+    CFileException error;
+    if (!held.Open(options.file, CTextFile::modeRead, &error)) return std::nullopt;
+    // The reordering needs every entry at hand; a quiz in file order holds none.
+    std::vector<std::string> entries;
+    std::string entry;
+    while (ReadWholeEntry(held, entry)) entries.push_back(std::move(entry));
+
+    std::vector<std::size_t> order;
+    if (options.order == "interleaved") {
+        order = InterleavedOrder(entries.size());
+    } else {
+        std::uint64_t seed = options.seed.value_or(0);
+        if (!options.seed) {
+            seed = std::random_device{}();
+            io.out << "Shuffled with --seed " << seed << " (give it again for this order).\n";
+        }
+        order = ShuffledOrder(entries.size(), seed);
+    }
+    copy.Write(entries, order);
+    return copy.Path();
+}
+
+// Writes the words missed to the output opened for them, and says what became of them.
+bool WriteMissed(const std::string& quizzed, std::vector<std::size_t> missed, COutput& out,
+                 CliStreams& io) {
+    std::sort(missed.begin(), missed.end());
+    missed.erase(std::unique(missed.begin(), missed.end()), missed.end());
+    if (missed.empty()) {
+        io.out << "No words were missed; " << out.Path() << " was not written.\n";
+        return true;
+    }
+    std::size_t written = 0;
+    try {
+        written = CopyEntries(quizzed, missed, out);
+    } catch (const CFileException& e) {
+        ReportFileProblem(io, out.Path(),
+                          "the missed words could not be written: " + DescribeCause(e.m_cause) +
+                              "; nothing was changed");
+        return false;
+    }
+    if (!out.Commit()) return false;
+    io.out << written << (written == 1 ? " missed word" : " missed words") << " written to "
+           << out.Path() << ".\n";
+    return true;
+}
+
+int RunQuiz(const QuizOptions& options, CliStreams& io) {
+    COutput missedOut(io);
+    if (!options.missed.empty()) {
+        if (options.missed == "-") {
+            io.err << "tavrin-voc: --missed needs a file name\n";
+            return kExitUsage;
+        }
+        if (SameFile(options.missed, options.file)) {
+            ReportFileProblem(io, options.missed,
+                              "is the file being quizzed; name another file for the missed words");
+            return kExitFailed;
+        }
+        // Refused now, not after a whole quiz whose missed words would then be lost.
+        if (!missedOut.Open(options.missed, options.force)) return kExitFailed;
+    }
+
+    std::unique_ptr<CTestPage> page = MakePage(options.page);
+    const TestPageControls& ids = page->Controls();
+
+    std::string quizzed = options.file;
+    CTextFile held;
+    CReorderedCopy copy;
+    if (options.order != "file") {
+        try {
+            if (auto path = Reorder(options, held, copy, io)) quizzed = *path;
+        } catch (const CFileException& e) {
+            ReportFileProblem(io, options.file, "cannot read it: " + DescribeCause(e.m_cause));
+            return kExitFailed;
+        }
+    }
+
+    CTermWindow window(page->TemplateId(), io.out, quizzed);
+    page->SetWindow(&window);
+    io.out << FindDialogTemplate(page->TemplateId())->caption
+           << ": type each answer and press Enter; a line " << kQuitLine
+           << " or Ctrl+D quits with the score.\n";
+    page->OnCommand(ids.begin);
+    window.ShowChanges();
+    if (!page->m_bFileOpen) {
+        // The page has said why in its words; say it again in ours, naming the file, for a
+        // script's log and for a user who wants to know what code 11 means.
+        io.out.flush();
+        CTextFile probe;
+        CFileException error;
+        if (probe.Open(options.file, CTextFile::modeRead, &error)) {
+            ReportFileProblem(io, options.file, "holds no words to quiz");
+        } else if (error.m_cause == CFileException::sharingViolation && held.IsOpen()) {
+            ReportFileProblem(io, options.file, "holds no words to quiz");
+        } else {
+            ReportFileProblem(io, options.file,
+                              "cannot open it for reading: " + DescribeCause(error.m_cause));
+        }
+        return kExitFailed;
+    }
+
+    // Standard input is read by descriptor, so that Ctrl+C can stop a read; anything else
+    // (a test's text) as a stream.
+    std::unique_ptr<ITermInput> input;
+    bool echo = true;
+    if (&io.in == &std::cin) {
+        input = std::make_unique<CDescriptorInput>(STDIN_FILENO);
+        echo = !::isatty(STDIN_FILENO);  // a terminal shows what is typed already
+    } else {
+        input = std::make_unique<CStreamInput>(io.in);
+    }
+
+    std::size_t position = 0;  // of the word shown, among the entries of the file quizzed
+    std::vector<std::size_t> missed;
+    bool interrupted = false;
+    for (;;) {
+        io.out.flush();
+        std::string line;
+        const TermRead got = input->ReadLine(line);
+        if (got == TermRead::kInterrupted) {
+            interrupted = true;
+            if (::isatty(STDOUT_FILENO) && &io.out == &std::cout) io.out << '\n';
+            break;
+        }
+        if (got == TermRead::kEnd || line == kQuitLine) break;
+
+        window.Type(ids.answer, TextAsUtf8(line));
+        if (echo) io.out << window.GetDlgItemText(ids.answer) << '\n';
+        const int asked = page->m_nAsked;
+        const int correct = page->m_nCorrect;
+        page->OnCommand(ids.submit);
+        window.ShowChanges();
+        if (page->m_nAsked > asked && page->m_nCorrect == correct) missed.push_back(position);
+
+        page->OnCommand(ids.next);
+        window.ShowChanges();
+        // No word left: the page has said so, and only its score remains.
+        if (!page->m_bWordReady) break;
+        ++position;
+    }
+    page->OnCommand(ids.quit);
+    window.ShowChanges();
+    io.out.flush();
+
+    int status = interrupted ? kExitInterrupted : kExitOk;
+    if (!options.missed.empty() && !WriteMissed(quizzed, std::move(missed), missedOut, io)) {
+        status = kExitFailed;
+    }
+    io.out.flush();
+    return status;
+}
+
+}  // namespace
 
 void AddQuizCommand(CLI::App& app, CliRun& run) {
-    CLI::App* command = app.add_subcommand("quiz", "Not available yet.");
-    command->callback([&run] {
-        run = [](CliStreams& io) {
-            io.err << "tavrin-voc: this command is not available yet\n";
-            return kExitFailed;
-        };
-    });
+    auto options = std::make_shared<QuizOptions>();
+    CLI::App* command = app.add_subcommand(
+        "quiz",
+        "Quizzes FILE in the terminal with the test pages of the windows: each word is shown, "
+        "each line typed is an answer, marked with the expected answer shown, and the next word "
+        "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
+        "score. Answers may come from a pipe.");
+    command->add_option("FILE", options->file, "Vocabulary file to quiz")->required();
+    command
+        ->add_option("--page", options->page,
+                     "latin: Latin to English (the default); english: English to Latin; parts: "
+                     "Word Parts")
+        ->check(CLI::IsMember({"latin", "english", "parts"}));
+    command
+        ->add_option("--missed", options->missed,
+                     "Write every word answered wrong to this vocabulary file, whole, in the "
+                     "order asked; no file when none was missed")
+        ->type_name("OUT.voc");
+    command->add_flag("--force", options->force, "Replace an existing --missed file");
+    command
+        ->add_option("--order", options->order,
+                     "file: as in FILE (the default); interleaved: as Change Order would put "
+                     "them; shuffle: at random. FILE is never changed")
+        ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
+    command->add_option("--seed", options->seed,
+                        "With --order shuffle: repeat the shuffle that this number gave (a shuffle "
+                        "without it prints the one it drew)");
+    command->footer(
+        "Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
+        "be quizzed (it could not be opened, or holds no words) or the missed words could not "
+        "be written; 2 wrong usage; 130 when Ctrl+C cut the quiz short (the score and the "
+        "missed words are still given).");
+    command->callback(
+        [options, &run] { run = [options](CliStreams& io) { return RunQuiz(*options, io); }; });
 }

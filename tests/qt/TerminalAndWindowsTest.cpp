@@ -1,0 +1,115 @@
+// The same answers to the same file give the same prompts, marks, expected answers and score in
+// the windows (the real test sheet) and in the terminal (tavrin-voc quiz).
+#include <QLabel>
+#include <QTabWidget>
+#include <QtTest>
+#include <sstream>
+
+#include "EnglishPage.h"
+#include "LatinPage.h"
+#include "ModalScript.h"
+#include "QtWindows.h"
+#include "TavrinVoc.h"
+#include "TempDir.h"
+#include "WordPage.h"
+
+namespace {
+
+// The last entry's headword is Windows-1252, as files of the program's original platform are.
+const char kVoc[] =
+    "portas porto portare portavi portatum\r\ncarry\r\nbring\r\nbear\r\n\r\n\r\n"
+    "amat amo amare amavi amatum\r\nlove\r\nlike\r\n\r\n\r\n\r\n"
+    "c\xe6lum c\xe6lum\r\nsky\r\nheaven\r\n\r\n\r\n\r\n";
+
+QString Text(QWidget* root, int id) {
+    QWidget* w = Ctl(root, id);
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+    return QString();
+}
+
+// Lines that tavrin-voc quiz prints for these answers, after its opening line.
+QStringList InTerminal(const char* page, const std::string& path, const QStringList& typed) {
+    std::string input;
+    for (const QString& answer : typed) input += answer.toStdString() + "\n";
+    input += ":q\n";
+    const char* argv[] = {"tavrin-voc", "quiz", "--page", page, path.c_str()};
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    RunTavrinVoc(5, argv, {in, out, err});
+    return QString::fromStdString(out.str()).split(u'\n', Qt::SkipEmptyParts).mid(1);
+}
+
+}  // namespace
+
+class TerminalAndWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+
+    void sameAnswersSameMarksAndScore_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("pageName");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("typed");
+        QTest::newRow("Latin to English") << 0 << "latin"
+                                          << "Latin Word" << QStringList{"CARRY", "Hate", "heaven"};
+        QTest::newRow("English to Latin")
+            << 1 << "english"
+            << "English Word" << QStringList{"PORTO", "amat", QString::fromUtf8("C\xc3\x86LUM")};
+        QTest::newRow("Word Parts")
+            << 2 << "parts"
+            << "Latin Word" << QStringList{"Porto", "amo", QString::fromUtf8("c\xc3\xa6lum")};
+    }
+
+    void sameAnswersSameMarksAndScore() {
+        QFETCH(int, page);
+        QFETCH(QString, pageName);
+        QFETCH(QString, label);
+        QFETCH(QStringList, typed);
+
+        TempDir dir;
+        const std::string path = dir.Write("words.voc", kVoc);
+        CLatinPage latin;
+        CEnglishPage english;
+        CWordPage word;
+        CTestPage* pages[] = {&latin, &english, &word};
+        const TestPageControls ids = pages[page]->Controls();
+        ModalScript script;
+        QStringList inWindows;
+        SeenBox scoreBox;
+
+        script.Sheet([&](QWidget* sheet) {
+            auto* tabs = sheet->findChild<QTabWidget*>(QStringLiteral("pages"));
+            tabs->setCurrentIndex(page);
+            QTest::mouseClick(Ctl(tabs->widget(page), ids.begin), Qt::LeftButton);
+        });
+        script.File(QString::fromStdString(path));
+        for (int i = 0; i < typed.size(); ++i) {
+            script.Sheet([&, i](QWidget* sheet) {
+                QWidget* form =
+                    sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
+                inWindows << label + ": " + Text(form, ids.prompt);
+                QTest::keyClicks(Ctl(form, ids.answer), typed[i]);
+                inWindows << Text(form, ids.answer);
+                QTest::mouseClick(Ctl(form, ids.submit), Qt::LeftButton);
+                inWindows << Text(form, ids.mark) << Text(form, ids.shown);
+                QTest::mouseClick(Ctl(form, i + 1 < typed.size() ? ids.next : ids.quit),
+                                  Qt::LeftButton);
+            });
+        }
+        script.Box(&scoreBox);
+        RunPropertySheet("Tavrin Tutor", {&latin, &english, &word}, nullptr);
+        QVERIFY(script.Done());
+        inWindows << scoreBox.text;
+
+        QStringList inTerminal = InTerminal(pageName.toUtf8().constData(), path, typed);
+        // The terminal also passes the end of the file, which the windows' quiz never reaches.
+        inTerminal.removeIf([](const QString& line) { return line.startsWith("End of Test: "); });
+        QCOMPARE(inTerminal, inWindows);
+    }
+};
+
+QTEST_MAIN(TerminalAndWindowsTest)
+#include "TerminalAndWindowsTest.moc"
