@@ -24,12 +24,14 @@ int RunExport(const ExportOptions& options, CliStreams& io) {
     COutput output(io);
     if (!output.Open(options.output, options.force)) return kExitFailed;
     try {
-        ExportVoc(input.Buf(), input.Name(), options.anki,
-                  [&](std::string_view bytes) { output.Write(bytes); }, io.err);
+        ExportVoc(
+            input.Buf(), input.Name(), options.anki,
+            [&](std::string_view bytes) { output.Write(bytes); }, io.err);
     } catch (const CFileException& e) {
         // Either side may have failed; the output is left as it was in both cases.
-        ReportFileProblem(io, options.input + " -> " + options.output,
-                          "the export failed: " + DescribeCause(e.m_cause) + "; nothing was written");
+        ReportFileProblem(
+            io, options.input + " -> " + options.output,
+            "the export failed: " + DescribeCause(e.m_cause) + "; nothing was written");
         return kExitFailed;
     }
     return output.Commit() ? kExitOk : kExitFailed;
@@ -47,7 +49,8 @@ void AddExportCommand(CLI::App& app, CliRun& run) {
         "front (text form), back (the meanings joined with \"; \") and the dictionary form.");
     command->add_option("IN", options->input, "Vocabulary file to export")->required();
     command->add_option("-o,--output", options->output, "File to write ('-' for standard output)")
-        ->required();
+        ->required()
+        ->option_text("OUT REQUIRED");
     command->add_flag("--force", options->force, "Replace OUT if it exists");
     command->add_flag("--anki", options->anki, "Write Anki's Notes in Plain Text instead of CSV");
     command->footer(

@@ -17,8 +17,15 @@ struct ImportOptions {
     std::string input;
     std::string output;
     bool force = false;
-    ImportFormat format = ImportFormat::kAuto;
+    std::string format;  // csv, tsv, anki, or empty: tell from the file
 };
+
+ImportFormat FormatNamed(const std::string& name) {
+    static const std::map<std::string, ImportFormat> formats{
+        {"csv", ImportFormat::kCsv}, {"tsv", ImportFormat::kTsv}, {"anki", ImportFormat::kAnki}};
+    const auto it = formats.find(name);
+    return it == formats.end() ? ImportFormat::kAuto : it->second;
+}
 
 int RunImport(const ImportOptions& options, CliStreams& io) {
     CInput input;
@@ -30,19 +37,21 @@ int RunImport(const ImportOptions& options, CliStreams& io) {
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ConvertTotals totals;
     try {
-        totals = ImportDelimited(input.Buf(), input.Name(), options.format, extension,
-                                 [&](std::string_view bytes) { output.Write(bytes); }, io.err);
+        totals = ImportDelimited(
+            input.Buf(), input.Name(), FormatNamed(options.format), extension,
+            [&](std::string_view bytes) { output.Write(bytes); }, io.err);
     } catch (const CFileException& e) {
-        ReportFileProblem(io, options.input + " -> " + options.output,
-                          "the import failed: " + DescribeCause(e.m_cause) + "; nothing was written");
+        ReportFileProblem(
+            io, options.input + " -> " + options.output,
+            "the import failed: " + DescribeCause(e.m_cause) + "; nothing was written");
         return kExitFailed;
     }
     if (!output.Commit()) return kExitFailed;
     if (totals.errors > 0) {
-        ReportFileProblem(io, input.Name(),
-                          std::to_string(totals.errors) + (totals.errors == 1 ? " row was" : " rows were") +
-                              " left out (see above); " + std::to_string(totals.words) +
-                              " words were written");
+        ReportFileProblem(
+            io, input.Name(),
+            std::to_string(totals.errors) + (totals.errors == 1 ? " row was" : " rows were") +
+                " left out (see above); " + std::to_string(totals.words) + " words were written");
         return kExitFailed;
     }
     return kExitOk;
@@ -63,19 +72,20 @@ void AddImportCommand(CLI::App& app, CliRun& run) {
         "written, and the exit status is then 1. Files that are not UTF-8 are read as "
         "Windows-1252.");
     command->add_option("IN", options->input, "File to import")->required();
-    command->add_option("-o,--output", options->output,
-                        "Vocabulary file to write ('-' for standard output)")
+    command
+        ->add_option("-o,--output", options->output,
+                     "Vocabulary file to write ('-' for standard output)")
+        ->option_text("OUT REQUIRED")
         ->required();
     command->add_flag("--force", options->force, "Replace OUT if it exists");
-    const std::map<std::string, ImportFormat> formats{
-        {"csv", ImportFormat::kCsv}, {"tsv", ImportFormat::kTsv}, {"anki", ImportFormat::kAnki}};
     command
         ->add_option("--format", options->format,
                      "csv, tsv or anki. Without it: anki when the file starts with Anki's "
                      "'#separator:', '#html:' or '#columns:' lines, csv for a name ending in "
                      ".csv, tsv for .tsv or .tab; otherwise tsv when the first line holds a tab, "
                      "else csv")
-        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
+        ->transform(CLI::IsMember({"csv", "tsv", "anki"}, CLI::ignore_case).description(""))
+        ->option_text("csv|tsv|anki");
     command->footer(
         "Examples:\n  tavrin-voc import words.csv -o words.voc\n"
         "  tavrin-voc import --format anki deck.txt -o deck.voc\n"
