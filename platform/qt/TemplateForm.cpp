@@ -7,8 +7,11 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QTextLayout>
 #include <QValidator>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +36,26 @@ public:
             input = lowered;
         }
         return Acceptable;
+    }
+};
+
+// Paints what CutToFit gives when a text does not fit, as QLabel paints it otherwise.
+class CEllipsisLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QStringList lines = CutToFit(text(), font(), contentsRect().size(), wordWrap());
+        if (lines.isEmpty()) return QLabel::paintEvent(event);
+        QPainter painter(this);
+        QRect line = contentsRect();
+        line.setHeight(fontMetrics().lineSpacing());
+        for (const QString& shown : lines) {
+            style()->drawItemText(&painter, line, int(alignment()), palette(), isEnabled(), shown,
+                                  foregroundRole());
+            line.translate(0, line.height());
+        }
     }
 };
 
@@ -62,6 +85,38 @@ bool FontExists(const QFont& font) {
 }
 
 }  // namespace
+
+QStringList CutToFit(const QString& text, const QFont& font, QSize box, bool wrap) {
+    const QFontMetrics metrics(font);
+    if (!wrap) {
+        if (metrics.horizontalAdvance(text) <= box.width()) return {};
+        return {metrics.elidedText(text, Qt::ElideRight, box.width())};
+    }
+    const int room = std::max(1, box.height() / metrics.lineSpacing());
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    bool more = false;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        if (lines.size() == room) {
+            more = true;
+            break;
+        }
+        lines.append(text.mid(line.textStart(), line.textLength()));
+    }
+    layout.endLayout();
+    if (!more) return {};
+    QString& last = lines.back();
+    last = last.trimmed() + QChar(0x2026);
+    if (metrics.horizontalAdvance(last) > box.width()) {
+        last = metrics.elidedText(last, Qt::ElideRight, box.width());
+    }
+    return lines;
+}
 
 DialogUnits DialogUnits::ForFont(const QFont& font) {
     const QFontMetricsF metrics(font);
@@ -187,7 +242,7 @@ void CTemplateForm::FitOneLine(QLabel* label, const ControlTemplate& c) {
 }
 
 QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c) {
-    auto* label = new QLabel(this);
+    auto* label = new CEllipsisLabel(this);
     label->setTextFormat(Qt::PlainText);
     label->setText(ToQString(c.text));
     label->setAlignment((c.style & csCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -38,6 +39,11 @@ QFont TemplateFont(const DialogTemplate& templ);
 
 // The text a button shows, without its mnemonic marks: "&Begin Test" -> "Begin Test".
 QString StripMnemonic(const QString& text);
+
+// How a static text that does not fit its box of `box` pixels is shown: on one line (`wrap`
+// false) cut with an ellipsis; wrapped, the lines that fit, the last one ending in an
+// ellipsis. Empty when the whole text fits, so that the label shows it as usual.
+QStringList CutToFit(const QString& text, const QFont& font, QSize box, bool wrap);
 
 class CTemplateForm : public QWidget {
 public:

@@ -62,6 +62,33 @@ class TemplateDialogsTest : public QObject {
 private slots:
     void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
 
+    // A text too long for its box shows that it goes on: an ellipsis where the box cuts it.
+    void aTextTooLongForItsBoxEndsInAnEllipsis_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("wrap");
+        QTest::addColumn<int>("lines");  // lines shown cut; 0: shown whole, as QLabel shows it
+        const QString word = QStringLiteral("carry ");
+        QTest::newRow("fits on one line") << QStringLiteral("carry bring bear") << false << 0;
+        QTest::newRow("one line too long") << word.repeated(40) << false << 1;
+        QTest::newRow("one huge word") << QString(4096, u'x') << false << 1;
+        QTest::newRow("wraps and fits") << word.repeated(8) << true << 0;
+        QTest::newRow("wraps past the box") << word.repeated(200) << true << 2;
+        QTest::newRow("huge word wrapped") << QString(4096, u'x') << true << 2;
+    }
+    void aTextTooLongForItsBoxEndsInAnEllipsis() {
+        QFETCH(QString, text);
+        QFETCH(bool, wrap);
+        QFETCH(int, lines);
+        const QFont font = QApplication::font();
+        const QFontMetrics metrics(font);
+        const QSize box(200, 2 * metrics.lineSpacing() + 2);
+        const QStringList shown = CutToFit(text, font, box, wrap);
+        QCOMPARE(shown.size(), lines);
+        for (const QString& line : shown) QVERIFY(metrics.horizontalAdvance(line) <= box.width());
+        if (lines > 0) QVERIFY(shown.back().endsWith(QChar(0x2026)));
+        if (lines > 1) QVERIFY(text.startsWith(shown.front()));
+    }
+
     void controlsStayInsideAndApartAsTheTemplateHasThem_data() {
         QTest::addColumn<int>("templateId");
         for (int id : {IDD_ABOUTBOX, IDD_TAVRIN_FORM, IDD_LATIN_PAGE, IDD_ENGLISH_PAGE,
