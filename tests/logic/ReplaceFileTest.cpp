@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Runs the body once with unnamed temporary files and once as on a file system without them.
 class ReplaceFileTest : public ::testing::TestWithParam<bool> {
 protected:

@@ -31,8 +31,9 @@ public:
     ModalScript() {
         Schedule();
         // A step that fails leaves its window open; close every modal window after a while so
-        // that the test reports the failure instead of hanging.
-        QTimer::singleShot(20000, &m_context, [this] { CloseAll(); });
+        // that the test reports the failure instead of hanging. Long enough for a step that
+        // waits on Qt's background work on a loaded machine.
+        QTimer::singleShot(60000, &m_context, [this] { CloseAll(); });
     }
 
     // Acts on the modal window whose object name is `name` once it is in front.

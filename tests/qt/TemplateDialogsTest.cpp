@@ -356,12 +356,15 @@ private slots:
             for (int i = 0; i < types->count(); ++i) labels << types->itemText(i);
             folder = dialog->directory().absolutePath();
             selected = types->currentText();
-            // The folder loads in the background: wait for the filter to settle, and fail only
-            // if it never does.
-            QTRY_COMPARE(PickableNames(dialog, names), QStringList({"words.voc"}));
+            // The folder loads in the background, on a thread that a loaded machine (a sanitizer
+            // build, a parallel build) may starve for seconds: wait for the filter to settle,
+            // and fail only if it never does.
+            constexpr int kSettle = 30000;
+            QTRY_COMPARE_WITH_TIMEOUT(PickableNames(dialog, names), QStringList({"words.voc"}),
+                                      kSettle);
             vocOnly = PickableNames(dialog, names);
             dialog->selectNameFilter(dialog->nameFilters().at(1));
-            QTRY_COMPARE(PickableNames(dialog, names).size(), names.size());
+            QTRY_COMPARE_WITH_TIMEOUT(PickableNames(dialog, names).size(), names.size(), kSettle);
             all = PickableNames(dialog, names);
             dialog->reject();
         });

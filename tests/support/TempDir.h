@@ -1,19 +1,21 @@
 // A folder of real files for one test, removed with everything in it at the end.
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <cstdlib>
+#include <vector>
 
 class TempDir {
 public:
     TempDir() {
-        std::string templ = (std::filesystem::temp_directory_path() / "tavrin-test-XXXXXX").string();
+        std::string templ =
+            (std::filesystem::temp_directory_path() / "tavrin-test-XXXXXX").string();
         if (!::mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
         m_path = templ;
     }
@@ -45,4 +47,14 @@ private:
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names of everything in a folder, sorted: shows that no temporary file was left behind.
+inline std::vector<std::string> Listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string Format(const char* format, int cause) {
     char buffer[100];
     std::snprintf(buffer, sizeof buffer, format, cause);

@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 long g_stopAt = 0;
 void StopAtCall(sys::Call, long n) {
     if (n == g_stopAt) ::raise(SIGKILL);

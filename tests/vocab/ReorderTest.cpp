@@ -52,14 +52,6 @@ std::string Letters(const std::string& letters) {
     return text;
 }
 
-// Names of everything in a folder, to show that no temporary file was left behind.
-std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 ReorderResult Rewritten() { return {ReorderOutcome::kRewritten, 0}; }
 
 // A result as a child process's exit code, which is all a child can hand back.
