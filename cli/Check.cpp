@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <new>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -35,16 +38,32 @@ void ForEachCodePoint(std::string_view text, F f) {
     }
 }
 
+// What one pass over a line's bytes tells, so that a plain ASCII line (nearly every line of a
+// real file) needs no decoding to be judged.
+struct Bytes {
+    bool ascii;    // no byte of 0x80 or more: valid UTF-8, one character per byte
+    bool control;  // an ASCII control character (below 0x20, or DEL)
+    bool capital;  // an ASCII capital letter
+};
+
+Bytes Scan(std::string_view text) {
+    unsigned high = 0;
+    unsigned control = 0;
+    unsigned capital = 0;
+    for (const char ch : text) {  // no early exit: the loop vectorizes
+        const auto b = static_cast<unsigned char>(ch);
+        high |= b;
+        control |= static_cast<unsigned>(b < 0x20) | static_cast<unsigned>(b == 0x7F);
+        capital |= static_cast<unsigned>(static_cast<unsigned char>(b - 'A') < 26);
+    }
+    return {high < 0x80, control != 0, capital != 0};
+}
+
 bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F); }
 
 // The first character of `text` that cannot be typed into an answer box, or nothing.
 std::optional<char32_t> FirstControl(std::string_view text) {
-    if (std::all_of(text.begin(), text.end(), [](char c) {
-            const auto b = static_cast<unsigned char>(c);
-            return b >= 0x20 && b < 0x7F;
-        })) {
-        return std::nullopt;  // plain ASCII, the usual case
-    }
+    if (const Bytes b = Scan(text); b.ascii && !b.control) return std::nullopt;  // the usual case
     std::optional<char32_t> found;
     ForEachCodePoint(text, [&](char32_t c) {
         if (IsControl(c)) found = c;
@@ -56,12 +75,9 @@ std::optional<char32_t> FirstControl(std::string_view text) {
 // Whether lowering `text` changes it, as the lower-case answer boxes lower what is typed: such
 // a text can never equal an answer typed there.
 bool HasCapital(std::string_view text) {
-    bool ascii = true;
-    for (char c : text) {
-        if (c >= 'A' && c <= 'Z') return true;
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    }
-    if (ascii) return false;
+    const Bytes b = Scan(text);
+    if (b.capital) return true;
+    if (b.ascii) return false;
     static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
     bool found = false;
     ForEachCodePoint(text, [&](char32_t c) {
@@ -98,45 +114,67 @@ std::string NameOf(char32_t c) {
 }
 
 // Text forms seen so far, by a 64-bit hash, each with the number of the word that had it first.
-// Open addressing in two flat arrays keeps it at 12 bytes a slot.
+// One fixed table, taken once and never grown, so that the check's memory is the same for a
+// file of any length: open addressing, at most 77% full, 12 bytes a slot, hash and word side
+// by side so that a look-up touches one cache line. calloc leaves the pages of the table
+// untouched until a slot on them is used, so a small file costs little of it.
 class CSeenForms {
 public:
-    // Returns the word number that had `form` first, or 0 after recording `word` for it.
-    std::uint32_t FirstOrAdd(std::string_view form, std::uint32_t word) {
-        if ((m_used + 1) * 4 > m_hashes.size() * 3) Grow();
+    // The hash of `form` for FirstOrAdd. Starts fetching its slot into the cache: a table of
+    // this size misses the cache on nearly every look-up, so the caller asks early and looks
+    // a few lines later.
+    std::uint64_t Hash(std::string_view form) {
+        if (!m_slots) {
+            m_slots.reset(static_cast<Slot*>(std::calloc(kSlots, sizeof(Slot))));
+            if (!m_slots) throw std::bad_alloc();
+        }
         std::uint64_t h = std::hash<std::string_view>{}(form);
         if (h == 0) h = 1;  // 0 marks a free slot
-        const std::size_t mask = m_hashes.size() - 1;
-        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-            if (m_hashes[i] == 0) {
-                m_hashes[i] = h;
-                m_words[i] = word;
+        __builtin_prefetch(&m_slots[h & (kSlots - 1)]);
+        return h;
+    }
+
+    // Returns the word number that had the form of hash `h` first, or 0 after recording `word`
+    // for it. Once kCheckedForms forms are held, a form not among them is not recorded (and 0
+    // returned): Full() tells.
+    std::uint32_t FirstOrAdd(std::uint64_t h, std::uint32_t word) {
+        const auto lo = static_cast<std::uint32_t>(h);
+        const auto hi = static_cast<std::uint32_t>(h >> 32);
+        for (std::size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+            Slot& slot = m_slots[i];
+            if (slot.lo == lo && slot.hi == hi) return slot.word;
+            if (slot.lo == 0 && slot.hi == 0) {
+                if (m_used == kCheckedForms) {
+                    m_full = true;
+                    return 0;
+                }
+                slot = {lo, hi, word};
                 ++m_used;
                 return 0;
             }
-            if (m_hashes[i] == h) return m_words[i];
         }
     }
+
+    bool Full() const { return m_full; }
 
 private:
-    void Grow() {
-        std::vector<std::uint64_t> hashes(std::max<std::size_t>(1024, m_hashes.size() * 2), 0);
-        std::vector<std::uint32_t> words(hashes.size(), 0);
-        const std::size_t mask = hashes.size() - 1;
-        for (std::size_t j = 0; j < m_hashes.size(); ++j) {
-            if (m_hashes[j] == 0) continue;
-            std::size_t i = m_hashes[j] & mask;
-            while (hashes[i] != 0) i = (i + 1) & mask;
-            hashes[i] = m_hashes[j];
-            words[i] = m_words[j];
-        }
-        m_hashes.swap(hashes);
-        m_words.swap(words);
-    }
+    static constexpr std::size_t kSlots = std::size_t{1} << 18;  // 3 MiB
+    static_assert(kCheckedForms * 100 <= kSlots * 77);
+    struct Slot {
+        std::uint32_t lo, hi, word;
+    };
+    struct Free {
+        void operator()(Slot* p) const { std::free(p); }
+    };
 
-    std::vector<std::uint64_t> m_hashes;
-    std::vector<std::uint32_t> m_words;
+    std::unique_ptr<Slot[], Free> m_slots;
     std::size_t m_used = 0;
+    bool m_full = false;
+};
+
+struct HeadwordParts {
+    std::string_view textForm;
+    std::string_view dictionaryForm;
 };
 
 struct Finding {
@@ -158,8 +196,8 @@ private:
     void Warning(std::uint64_t line, std::string text) {
         m_findings.push_back({line, false, std::move(text)});
     }
-    void CheckHeadword(const std::string& text, std::uint64_t number);
-    void CheckMeaning(int index, const std::string& text, std::uint64_t number);
+    void CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t number);
+    void CheckMeaning(int index, const std::string& text, Bytes bytes, std::uint64_t number);
     void EndWord();
     void Flush();
 
@@ -176,6 +214,7 @@ private:
     std::array<bool, kDefinitionLines> m_typable{};
 
     CSeenForms m_seen;
+    std::optional<std::uint64_t> m_formHash;  // the word in hand's text form, looked up at its end
     std::uint64_t m_lfOnly = 0;
     std::uint64_t m_firstLfOnly = 0;
     std::uint64_t m_lastLine = 0;
@@ -191,6 +230,7 @@ void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
         m_anyText = false;
         m_filled.fill(false);
         m_typable.fill(false);
+        m_formHash.reset();
     }
     if (line.bytes > 0) m_anyText = true;
 
@@ -200,32 +240,36 @@ void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
                           ", so this word can never be answered right; shorten it");
         if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
     } else {
-        const bool utf8 = IsValidUtf8(line.text);
+        Bytes bytes = Scan(line.text);
+        const bool utf8 = bytes.ascii || IsValidUtf8(line.text);
         std::string converted;
         const std::string& text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
         if (!utf8) {
             Warning(number, "not UTF-8: read as Windows-1252; save the file as UTF-8");
+            bytes = Scan(text);
         }
         if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
             Warning(number,
                     "the file starts with a byte-order mark, which becomes part of the first "
                     "text form; save the file as UTF-8 without one");
         }
-        const std::size_t chars = CountChars(text);
+        const std::size_t chars = bytes.ascii ? text.size() : CountChars(text);
         if (chars > kLongLineChars) {
             Warning(number, "line of " + std::to_string(chars) +
                                 " characters: far longer than a word or a short phrase");
         }
         if (m_lineInWord == 0) {
-            CheckHeadword(text, number);
+            CheckHeadword(text, bytes, number);
         } else {
-            CheckMeaning(m_lineInWord, text, number);
+            CheckMeaning(m_lineInWord, text, bytes, number);
         }
     }
     if (++m_lineInWord == kLinesPerEntry) EndWord();
 }
 
-void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
+// `bytes` is Scan(text): where it rules capitals or control characters out for the whole line,
+// the letter-by-letter look for them is skipped.
+void CChecker::CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t number) {
     if (text.empty()) {
         Error(number, "empty headword line: there is no word to ask; write the text form, a blank "
                       "and the dictionary form");
@@ -236,8 +280,12 @@ void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
         Warning(number, "no blank in the headword line: the whole line is taken as both the text "
                         "form and the dictionary form");
     }
-    const Headword parts = SplitHeadword(text);
-    const std::string base = BaseWord(parts.dictionaryForm);
+    // As SplitHeadword and BaseWord split it, without copying: this runs once per word.
+    const std::string_view line = text;
+    const HeadwordParts parts = blank == std::string::npos
+                               ? HeadwordParts{line, line}
+                               : HeadwordParts{line.substr(0, blank), line.substr(blank + 1)};
+    const std::string_view base = parts.dictionaryForm.substr(0, parts.dictionaryForm.find(' '));
     if (parts.textForm.empty()) {
         Error(number, "the text form is empty (the line starts with a blank): Latin to English "
                       "and Word Parts show nothing to answer");
@@ -248,15 +296,17 @@ void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
                             "only an empty answer as right"
                           : "two blanks after the text form: the base word is empty, so English "
                             "to Latin and Word Parts take only an empty answer as right");
-    } else if (HasCapital(base)) {
-        Error(number, "the base word \"" + base +
+    } else if ((bytes.capital || !bytes.ascii) && HasCapital(base)) {
+        Error(number, "the base word \"" + std::string(base) +
                           "\" holds a capital letter: English to Latin turns what is typed into "
                           "lower case, so it can never be answered right");
     }
-    if (const auto c = FirstControl(base)) {
-        Error(number, "the base word holds " + NameOf(*c) + ", which cannot be typed");
-    } else if (const auto c2 = FirstControl(text)) {
-        Warning(number, "the headword line holds " + NameOf(*c2));
+    if (bytes.control || !bytes.ascii) {
+        if (const auto c = FirstControl(base)) {
+            Error(number, "the base word holds " + NameOf(*c) + ", which cannot be typed");
+        } else if (const auto c2 = FirstControl(text)) {
+            Warning(number, "the headword line holds " + NameOf(*c2));
+        }
     }
     if (blank != std::string::npos && !parts.dictionaryForm.empty()) {
         if (text.back() == ' ') Warning(number, "the headword line ends with a blank");
@@ -264,27 +314,22 @@ void CChecker::CheckHeadword(const std::string& text, std::uint64_t number) {
             Warning(number, "doubled blank in the dictionary form");
         }
     }
-    if (!parts.textForm.empty()) {
-        const auto word = static_cast<std::uint32_t>(std::min<std::uint64_t>(
-            m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
-        if (const std::uint32_t first = m_seen.FirstOrAdd(parts.textForm, word)) {
-            Warning(number, "same text form as line " +
-                                std::to_string((std::uint64_t{first} - 1) * kLinesPerEntry + 1));
-        }
-    }
+    // Its look-up waits for the word's end, by when the table's slot is in the cache; its
+    // warning still comes first of those that the word's end gives on this line.
+    if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
 }
 
-void CChecker::CheckMeaning(int index, const std::string& text, std::uint64_t number) {
+void CChecker::CheckMeaning(int index, const std::string& text, Bytes bytes, std::uint64_t number) {
     if (text.empty()) return;
     const auto meaning = [index] { return "meaning " + std::to_string(index); };
     m_filled[index - 1] = true;
     bool typable = true;
-    if (HasCapital(text)) {
+    if ((bytes.capital || !bytes.ascii) && HasCapital(text)) {
         Warning(number, meaning() + " holds a capital letter: Latin to English turns what is "
                                   "typed into lower case, so it can never be matched");
         typable = false;
     }
-    if (const auto c = FirstControl(text)) {
+    if (const auto c = bytes.control || !bytes.ascii ? FirstControl(text) : std::nullopt) {
         Warning(number, meaning() + " holds " + NameOf(*c) +
                             ", which cannot be typed, so it can never be matched");
         typable = false;
@@ -313,6 +358,16 @@ void CChecker::EndWord() {
                           "remove the empty lines at the end");
         m_lineInWord = 0;
         return Flush();
+    }
+    if (m_formHash) {
+        const auto word = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
+        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_formHash, word)) {
+            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
+            Warning(m_wordLine, "same text form as line " + std::to_string(firstLine));
+        }
+        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_wordLine;
+        m_formHash.reset();
     }
     ++m_totals.words;
     if (partial) {

@@ -3,9 +3,12 @@
 //
 // Findings are written in the form compilers use, "NAME:LINE: error: TEXT", one per line, in
 // line order, then one summary line "NAME: 46 words, 0 errors, 2 warnings". The file is read
-// once, as a stream; memory stays the same whatever its length, but for the check for text
-// forms given twice, which keeps 12 bytes per distinct text form (a 64-bit hash and the word's
-// number) in a table at most three-quarters full.
+// once, as a stream, and memory stays the same whatever its length: the check for text forms
+// given twice holds a 64-bit hash and the word's number for each of the first kCheckedForms
+// distinct text forms, in one table of 3 MiB taken once. Past them (no real vocabulary has
+// that many), a text form seen for the first time is no longer held, so only repeats of the
+// forms held are found; CheckTotals says from which line, and the command says so on
+// standard error.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +25,16 @@ constexpr std::size_t kLongLineChars = 1000;
 // never be answered right: an error.
 constexpr std::size_t kLongestReadLine = kVocLineBytes;
 
+// How many distinct text forms the check for text forms given twice holds.
+constexpr std::size_t kCheckedForms = 200000;
+
 struct CheckTotals {
     std::uint64_t words = 0;
     std::uint64_t errors = 0;
     std::uint64_t warnings = 0;
+    // The headword line whose text form was the first not held (kCheckedForms were); 0 when
+    // every text form was checked for repeats.
+    std::uint64_t formsUnheldFrom = 0;
 };
 
 // Checks the vocabulary file in `in`, named `name` in the findings, and writes its findings

@@ -24,7 +24,18 @@ int RunCheck(const CheckOptions& options, CliStreams& io) {
             continue;
         }
         try {
-            if (CheckVoc(input.Buf(), input.Name(), io.out).errors > 0) status = kExitFailed;
+            const CheckTotals totals = CheckVoc(input.Buf(), input.Name(), io.out);
+            if (totals.errors > 0) status = kExitFailed;
+            if (totals.formsUnheldFrom > 0) {
+                io.out.flush();
+                ReportFileProblem(io, input.Name(),
+                                  "more than " + std::to_string(kCheckedForms) +
+                                      " different text forms: from line " +
+                                      std::to_string(totals.formsUnheldFrom) +
+                                      " on, a text form seen for the first time is not checked "
+                                      "for repeats (only the first " +
+                                      std::to_string(kCheckedForms) + " are)");
+            }
         } catch (const CFileException& e) {
             io.out.flush();
             ReportFileProblem(io, input.Name(), DescribeReadFailure(e) + "; its check is incomplete");

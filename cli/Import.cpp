@@ -89,6 +89,19 @@ bool IsAnkiHeaderLine(std::string_view line) {
     return false;
 }
 
+// A field with each line break (CR LF or LF) turned into one blank, as the reader turns those
+// inside quotes: a character reference such as "&#10;" must not split a word's line in two,
+// which would shift every later line into the wrong word.
+std::string BreaksAsBlanks(std::string text) {
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        text[out++] = text[i] == '\n' ? ' ' : text[i];
+    }
+    text.resize(out);
+    return text;
+}
+
 class CImporter {
 public:
     CImporter(const std::string& name, const ByteSink& sink, std::ostream& diagnostics)
@@ -195,7 +208,7 @@ void CImporter::Run(CDelimitedReader& reader, ImportFormat format, std::string_v
 void CImporter::Row(std::vector<std::string>& fields) {
     for (auto& field : fields) {
         if (!IsValidUtf8(field)) field = TextAsUtf8(field);
-        if (m_html) field = HtmlToText(field);
+        if (m_html) field = BreaksAsBlanks(HtmlToText(field));
     }
     if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); })) {
         // A spreadsheet's blank row; in an export of ours, a word whose lines are all empty.

@@ -38,3 +38,5 @@ void FuzzTextFile(const std::uint8_t* data, std::size_t size);
 void FuzzHeadword(const std::uint8_t* data, std::size_t size);
 void FuzzTestPage(const std::uint8_t* data, std::size_t size);
 void FuzzReorder(const std::uint8_t* data, std::size_t size);
+void FuzzCliCheck(const std::uint8_t* data, std::size_t size);
+void FuzzCliImport(const std::uint8_t* data, std::size_t size);

@@ -119,4 +119,24 @@ TEST(Check, SummaryCountsWordsErrorsAndWarnings) {
     EXPECT_NE(text.find("v.voc: 3 words, 1 error, 3 warnings\n"), std::string::npos) << text;
 }
 
+// The table for "same text form" holds kCheckedForms forms; past them a new form is not held,
+// yet a repeat of a held one is still found, and the check says from which line.
+TEST(Check, TextFormsPastTheTableStillFindRepeatsOfHeldOnes) {
+    std::string file;
+    file.reserve(kCheckedForms * 24 + 100);
+    for (std::size_t i = 0; i < kCheckedForms; ++i) {
+        const std::string form = "w" + std::to_string(i);
+        file += form + " " + form + "\r\nm\r\n\r\n\r\n\r\n\r\n";
+    }
+    file += Entry("novum novum") + Entry("novum novum") + Entry("w0 w0");
+    std::istringstream in(file);
+    std::ostringstream out;
+    const CheckTotals totals = CheckVocStream(in, "v.voc", out);
+    const std::uint64_t past = kCheckedForms * 6 + 1;
+    EXPECT_EQ(totals.formsUnheldFrom, past);
+    EXPECT_EQ(out.str(), "v.voc:" + std::to_string(past + 12) +
+                             ": warning: same text form as line 1\nv.voc: " +
+                             std::to_string(kCheckedForms + 3) + " words, 0 errors, 1 warning\n");
+}
+
 }  // namespace

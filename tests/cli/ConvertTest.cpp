@@ -79,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                    kAuto, Word("<i>amo</i> <i>amo</i>", "love"), 0, ""},
         ImportCase{"AnkiWithoutHtmlKeepsTags", "#separator:Comma\n<b>x</b>,y\n", kAuto,
                    Word("<b>x</b> <b>x</b>", "y"), 0, ""},
-        ImportCase{"LoneCrInsideAFieldKept", "a,b,\"c\rd\",,,,\n", kAuto, Word("a b", "c\rd"), 0, ""}),
+        ImportCase{"LoneCrInsideAFieldKept", "a,b,\"c\rd\",,,,\n", kAuto, Word("a b", "c\rd"), 0, ""},
+        ImportCase{"AnkiLineBreakEntityBecomesBlank", "#html:true\nporta\tgate&#10;door&#13;&#10;x\n",
+                   kAuto, Word("porta porta", "gate door x"), 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whole files of every shape: each comes back byte for byte through CSV, and through Anki's

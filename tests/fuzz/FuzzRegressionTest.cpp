@@ -38,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression,
                          ::testing::Values(Target{"text_file", FuzzTextFile},
                                            Target{"headword", FuzzHeadword},
                                            Target{"test_page", FuzzTestPage},
-                                           Target{"reorder", FuzzReorder}),
+                                           Target{"reorder", FuzzReorder},
+                                           Target{"cli_check", FuzzCliCheck},
+                                           Target{"cli_import", FuzzCliImport}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
