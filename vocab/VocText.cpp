@@ -119,7 +119,7 @@ bool ReadVocLine(CTextFile& file, std::string& line) {
     if (cut) {
         // A character cut in two would make a UTF-8 line look like Windows-1252.
         const std::size_t whole = WholeCharacters(line);
-        if (IsValidUtf8(std::string_view(line).substr(0, whole))) line.resize(whole);
+        if (IsValidUtf8(std::string_view(line).substr(0, whole))) line.erase(whole);
     }
     if (!IsValidUtf8(line)) line = TextAsUtf8(line);
     if (cut) line += kCutMark;
