@@ -36,6 +36,8 @@ private:
     int Peek();
     int Get();
     bool Fill();
+    // Appends the bytes before the next `stop1` or `stop2` (or the end), leaving the stop.
+    void AppendUntil(std::string& field, char stop1, char stop2);
 
     std::streambuf& m_in;
     std::vector<char> m_buffer;

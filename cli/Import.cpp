@@ -108,6 +108,8 @@ public:
         : m_name(name), m_sink(sink), m_diagnostics(diagnostics) {}
 
     void Run(CDelimitedReader& reader, ImportFormat format, std::string_view extension);
+    // Hands what is still held to the sink.
+    void Flush();
     const ConvertTotals& Totals() const { return m_totals; }
 
 private:
@@ -118,7 +120,7 @@ private:
     }
     void ReadAnkiHeaders(CDelimitedReader& reader);
     void Row(std::vector<std::string>& fields);
-    void Write(const std::string& headword, const std::array<std::string, kDefinitionLines>& meanings);
+    void Write(std::string_view headword, const std::array<std::string, kDefinitionLines>& meanings);
 
     const std::string& m_name;
     const ByteSink& m_sink;
@@ -131,8 +133,15 @@ private:
     bool m_exact = false;                    // the input is an export of ours: every row a word
     std::optional<std::vector<Role>> m_roles;  // from a header; otherwise by the number of columns
     std::vector<std::size_t> m_ignored;      // columns that Anki's header lines set aside
+    // Kept from row to row so that a row allocates nothing.
+    std::vector<Role> m_rowRoles;
+    std::array<std::string, kDefinitionLines> m_meanings;
+    std::string m_headword;
+    // Words are handed to the sink in blocks: a call per word cost as much as reading it.
     std::string m_out;
 };
+
+constexpr std::size_t kOutBlock = 1 << 16;
 
 void CImporter::ReadAnkiHeaders(CDelimitedReader& reader) {
     std::string line;
@@ -213,14 +222,16 @@ void CImporter::Row(std::vector<std::string>& fields) {
     if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); })) {
         // A spreadsheet's blank row; in an export of ours, a word whose lines are all empty.
         if (m_exact) {
-            Write("", {});
+            for (auto& m : m_meanings) m.clear();
+            Write("", m_meanings);
         } else if (fields.size() > 1) {
             Report(false, "empty row left out");
         }
         return;
     }
     // Which field has which role.
-    std::vector<Role> roles;
+    std::vector<Role>& roles = m_rowRoles;
+    roles.clear();
     if (m_roles) {
         roles = *m_roles;
         for (std::size_t i = roles.size(); i < fields.size(); ++i) {
@@ -262,7 +273,8 @@ void CImporter::Row(std::vector<std::string>& fields) {
     }
 
     std::optional<std::string_view> text, dictionary, back;
-    std::array<std::string, kDefinitionLines> meanings;
+    std::array<std::string, kDefinitionLines>& meanings = m_meanings;
+    for (auto& m : meanings) m.clear();
     for (std::size_t i = 0; i < fields.size() && i < roles.size(); ++i) {
         const Role role = roles[i];
         if (role == kText) {
@@ -294,15 +306,20 @@ void CImporter::Row(std::vector<std::string>& fields) {
         }
     }
 
-    std::string headword;
+    std::string& headword = m_headword;
     if (!dictionary) {
         // A card's front: its first word is what the text has, the whole is the dictionary form.
         const std::string_view front = Trim(text.value_or(""));
         if (front.empty()) return Report(true, "the front is empty; row left out");
-        headword = BaseWord(front) + " " + std::string(front);
+        headword = BaseWord(front);
+        headword += ' ';
+        headword += front;
     } else {
-        headword = std::string(text.value_or(""));
-        if (!dictionary->empty()) headword += " " + std::string(*dictionary);
+        headword = text.value_or("");
+        if (!dictionary->empty()) {
+            headword += ' ';
+            headword += *dictionary;
+        }
         if (!m_exact && std::all_of(meanings.begin(), meanings.end(),
                                     [](const std::string& m) { return m.empty(); })) {
             Report(false, "no meaning; 'tavrin-voc check' reports this word as an error");
@@ -311,16 +328,22 @@ void CImporter::Row(std::vector<std::string>& fields) {
     Write(headword, meanings);
 }
 
-void CImporter::Write(const std::string& headword,
+void CImporter::Write(std::string_view headword,
                       const std::array<std::string, kDefinitionLines>& meanings) {
-    m_out.assign(headword);
+    m_out.append(headword);
     m_out.append("\r\n");
     for (const auto& m : meanings) {
         m_out.append(m);
         m_out.append("\r\n");
     }
-    m_sink(m_out);
     ++m_totals.words;
+    if (m_out.size() >= kOutBlock) Flush();
+}
+
+void CImporter::Flush() {
+    if (m_out.empty()) return;
+    m_sink(m_out);
+    m_out.clear();
 }
 
 }  // namespace
@@ -331,6 +354,7 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name, Impor
     CDelimitedReader reader(in);
     CImporter importer(name, sink, diagnostics);
     importer.Run(reader, format, extension);
+    importer.Flush();
     return importer.Totals();
 }
 

@@ -80,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"AnkiWithoutHtmlKeepsTags", "#separator:Comma\n<b>x</b>,y\n", kAuto,
                    Word("<b>x</b> <b>x</b>", "y"), 0, ""},
         ImportCase{"LoneCrInsideAFieldKept", "a,b,\"c\rd\",,,,\n", kAuto, Word("a b", "c\rd"), 0, ""},
+        ImportCase{"NarrowerRowAfterAWiderOne", "a,b,c,d,e\nx,y\n", kAuto,
+                   Word("a b", "c", "d", "e") + Word("x x", "y"), 0, ""},
         ImportCase{"AnkiLineBreakEntityBecomesBlank", "#html:true\nporta\tgate&#10;door&#13;&#10;x\n",
                    kAuto, Word("porta porta", "gate door x"), 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -116,6 +118,18 @@ TEST_P(RoundTrip, ImportOfAnExportGivesTheSameFile) {
     }
 }
 
+// Words of every length with quotes, separators and letters beyond ASCII, so that fields and
+// doubled quotes fall across the reader's and the writer's block boundaries.
+std::string ManyWords(int count) {
+    std::string file;
+    for (int i = 0; i < count; ++i) {
+        const std::string pad(static_cast<std::size_t>(i % 37), static_cast<char>('a' + i % 26));
+        file += Word("w" + std::to_string(i) + pad + " d\"" + pad + "\"", pad + ",x",
+                     "caf\xC3\xA9" + pad, std::string(static_cast<std::size_t>(i % 11), '"'));
+    }
+    return file;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, RoundTrip,
     ::testing::Values(
@@ -134,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"HeaderLikeFirstWord",
                       Word("text form,dictionary form,meaning 1", "meaning 2") + Word("a b", "c"),
                       false},
-        RoundTripCase{"Utf8", Word("caf\xC3\xA9 caf\xC3\xA9", "coffee \xE2\x80\x94 drink"), true}),
+        RoundTripCase{"Utf8", Word("caf\xC3\xA9 caf\xC3\xA9", "coffee \xE2\x80\x94 drink"), true},
+        RoundTripCase{"LargerThanTheReadAndWriteBlocks", ManyWords(6000), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -35,6 +35,11 @@ TEST(VocText, TakesUtf8AsItIsAndAnythingElseAsWindows1252) {
         {"\xF4\x90\x80\x80", "\xC3\xB4\xEF\xBF\xBD\xE2\x82\xAC\xE2\x82\xAC"},  // nor past U+10FFFF
         {"\xF0\x9F\x8F\x9B", "\xF0\x9F\x8F\x9B"},  // a four-byte character is
         {"x\xE2\x82", "x\xC3\xA2\xE2\x80\x9A"},    // cut short at the end
+        // Past a run of eight plain bytes and more, read a word at a time
+        {"abcdefghijklmnop\xC3\xA9", "abcdefghijklmnop\xC3\xA9"},
+        {"abcdefgh\xE9", "abcdefgh\xC3\xA9"},
+        {"abcdefghijk\xC3", "abcdefghijk\xC3\x83"},
+        {"abcdefgh\xC3\xA9" "abcdefgh\xE9", "abcdefgh\xC3\x83\xC2\xA9" "abcdefgh\xC3\xA9"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextAsUtf8(c.bytes), c.utf8) << c.bytes;
