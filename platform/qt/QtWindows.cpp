@@ -48,14 +48,22 @@ int RunPropertySheet(const std::string& caption, const std::vector<CDialogLogic*
     return sheet.exec();
 }
 
-void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type) {
-    QMessageBox box(owner);
+namespace {
+
+// Every box of ours: no icon, and plain text, since file contents reach it and are never markup.
+void SetUpBox(QMessageBox& box, const std::string& text, const std::string& caption) {
     box.setObjectName(QStringLiteral("messageBox"));
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(ToQString(caption));
-    // File contents reach this box; they are never markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(ToQString(text));
+}
+
+}  // namespace
+
+void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type) {
+    QMessageBox box(owner);
+    SetUpBox(box, text, caption);
     if (type == MB_OKCANCEL) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     } else {
@@ -70,11 +78,7 @@ int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& ca
     const int cancel = int(buttons.size()) - 1;
     if (buttons.empty()) return cancel;
     QMessageBox box(owner);
-    box.setObjectName(QStringLiteral("messageBox"));
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(ToQString(caption));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(ToQString(text));
+    SetUpBox(box, text, caption);
     std::vector<QPushButton*> pushes;
     for (const std::string& label : buttons) {
         // Qt lays out buttons by role; one role for all keeps them in the order given.
