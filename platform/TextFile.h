@@ -48,6 +48,9 @@ public:
     int m_lOsError = -1;
 };
 
+// The folder that holds `path`: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
 class CTextFile {
 public:
     // Mode bits, combined as the callers pass them: 0 reads; 0x1011 creates or empties and writes;
@@ -115,7 +118,7 @@ private:
     int m_fd = -1;
     bool m_bWrite = false;
     std::string m_path;
-    std::string m_buffer;    // read-ahead or pending output
-    std::size_t m_pos = 0;   // read position inside m_buffer
+    std::string m_buffer;   // read-ahead or pending output
+    std::size_t m_pos = 0;  // read position inside m_buffer
     bool m_bEof = false;
 };
