@@ -118,7 +118,7 @@ private:
     int m_fd = -1;
     bool m_bWrite = false;
     std::string m_path;
-    std::string m_buffer;   // read-ahead or pending output
-    std::size_t m_pos = 0;  // read position inside m_buffer
+    std::string m_buffer;    // read-ahead or pending output
+    std::size_t m_pos = 0;   // read position inside m_buffer
     bool m_bEof = false;
 };
