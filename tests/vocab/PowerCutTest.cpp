@@ -84,6 +84,7 @@ struct CutCase {
     std::function<void(Session&)> next;   // must work after the cut
     // The file the next command leaves, from what the cut left and what the case made.
     std::function<std::string(const std::string& disk, const std::string& made)> afterNext;
+    bool named = false;  // no unnamed temporary files in the folder: named ones instead
 };
 
 void Nothing(Session&) {}
@@ -158,6 +159,15 @@ const CutCase kCases[] = {
          r.Voc({"reorder", "VOC"});
      },
      Reordered},
+    {"ReorderNamed", kThree, Nothing,
+     [](Session& r) {
+         r.Voc({"reorder", "VOC"});
+     },
+     "words.voc",
+     [](Session& r) {
+         r.Voc({"reorder", "VOC"});
+     },
+     Reordered, true},
     {"Export", kThree, Nothing,
      [](Session& r) {
          r.Voc({"export", "VOC", "-o", "OUT"});
@@ -191,6 +201,7 @@ TEST_P(PowerCutTest, LeavesTheOldOrTheWholeNewFileAndTheNextCommandWorks) {
         // A list to import, in the form export writes.
         r.Voc({"export", r.dir.Write("other.voc", Word(5) + Word(6)), "-o", "IN"});
         std::filesystem::remove(r.dir.File("other.voc"));
+        if (c.named) sys::fault::Arm(sys::Call::kTempFile, 1, EOPNOTSUPP, true);
         auto cut = std::make_unique<PowerCut>(r.dir.path());
         cut->CutAt(cutAt);
         c.steps(r);
