@@ -163,6 +163,7 @@ public:
                 static_cast<Bucket*>(std::align(kLine, kBuckets * sizeof(Bucket), start, room));
         }
         std::uint64_t h = std::hash<std::string_view>{}(form);
+        if (h == 0) h = 1;  // an unused slot holds 0
         __builtin_prefetch(&m_buckets[Home(h)]);
         return h;
     }
@@ -175,9 +176,13 @@ public:
         const auto hi = static_cast<std::uint32_t>(h >> 32);
         for (std::size_t b = Home(h);; b = b + 1 == kBuckets ? 0 : b + 1) {
             Bucket& bucket = m_buckets[b];
-            for (std::uint32_t i = 0; i < bucket.used; ++i) {
-                if (bucket.lo[i] == lo && bucket.hi[i] == hi) return bucket.word[i];
+            // All five compared at once, without a branch to mispredict. An unused slot holds
+            // the hash 0, which no form has, and the word number 0.
+            unsigned match = 0;
+            for (std::uint32_t i = 0; i < kPerBucket; ++i) {
+                match |= unsigned{bucket.lo[i] == lo && bucket.hi[i] == hi} << i;
             }
+            if (match) return bucket.word[__builtin_ctz(match)];
             if (bucket.used < kPerBucket) {
                 if (m_used == kCheckedForms) {
                     m_full = true;
@@ -263,8 +268,6 @@ public:
     }
 
     std::uint64_t LineNumber() const { return m_number; }
-    // The bytes read but not yet taken as lines.
-    std::string_view Rest() const { return {m_buffer.data() + m_pos, m_len - m_pos}; }
 
 private:
     static constexpr std::size_t kSize = std::size_t{1} << 18;
@@ -333,7 +336,6 @@ public:
     CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
 
     void Take(const CLineViews::Line& line, std::uint64_t number);
-    void LookAhead(std::string_view rest);
     void Finish();
     const CheckTotals& Totals() const { return m_totals; }
 
@@ -413,17 +415,6 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     if (++m_lineInWord == kLinesPerEntry) EndWord();
 }
 
-// Between two words: starts fetching the table's bucket for the text form that begins `rest`
-// (the bytes after this line, as far as they are read), a whole word before its look-up. The
-// table is far larger than the cache, and waiting for memory there would cost more than all
-// the other checks of a word. Only a hint: a form read otherwise later just misses the cache.
-void CChecker::LookAhead(std::string_view rest) {
-    if (m_lineInWord != 0) return;
-    std::size_t n = 0;
-    while (n < rest.size() && rest[n] != ' ' && rest[n] != '\r' && rest[n] != '\n') ++n;
-    if (n > 0) m_seen.Hash(rest.substr(0, n));
-}
-
 // `bytes` is Scan(text): where it rules capitals or control characters out for the whole line,
 // the letter-by-letter look for them is skipped.
 void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number) {
@@ -476,7 +467,8 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
     if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
 }
 
-void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes, std::uint64_t number) {
+void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes,
+                            std::uint64_t number) {
     if (text.empty()) return;
     const auto meaning = [index] { return "meaning " + std::to_string(index); };
     m_filled[index - 1] = true;
@@ -593,10 +585,7 @@ CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& 
     CLineViews reader(in, kLongestReadLine);
     CLineViews::Line line;
     CChecker checker(name, out);
-    while (reader.Next(line)) {
-        checker.Take(line, reader.LineNumber());
-        checker.LookAhead(reader.Rest());
-    }
+    while (reader.Next(line)) checker.Take(line, reader.LineNumber());
     checker.Finish();
     return checker.Totals();
 }
