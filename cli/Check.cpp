@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -44,19 +45,46 @@ struct Bytes {
     bool ascii;    // no byte of 0x80 or more: valid UTF-8, one character per byte
     bool control;  // an ASCII control character (below 0x20, or DEL)
     bool capital;  // an ASCII capital letter
+    bool blank;    // a blank
 };
 
-Bytes Scan(std::string_view text) {
-    unsigned high = 0;
-    unsigned control = 0;
-    unsigned capital = 0;
-    for (const char ch : text) {  // no early exit: the loop vectorizes
-        const auto b = static_cast<unsigned char>(ch);
-        high |= b;
-        control |= static_cast<unsigned>(b < 0x20) | static_cast<unsigned>(b == 0x7F);
-        capital |= static_cast<unsigned>(static_cast<unsigned char>(b - 'A') < 26);
+// Eight bytes at a time: lines are short, too short for the compiler's vector loop to pay off.
+// Each test below sets a byte's top bit only for the ASCII bytes it looks for, with no carry
+// from one byte into the next (no sum passes 0xFF). Inlined, so that the answers stay in
+// registers.
+[[gnu::always_inline]] inline Bytes Scan(std::string_view text) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kTops = kOnes * 0x80;
+    constexpr std::uint64_t kLows = ~kTops;
+    std::uint64_t high = 0, control = 0, capital = 0, blank = 0;
+    const auto take = [&](std::uint64_t w) {
+        const std::uint64_t low = w & kLows;  // each byte's lower seven bits
+        high |= w;
+        const std::uint64_t ascii = ~w;  // the top bit of each byte below 0x80
+        control |= (~(low + kOnes * (0x80 - 0x20)) | (low + kOnes)) & ascii;  // below 0x20, 0x7F
+        capital |= (low + kOnes * (0x80 - 'A')) & ~(low + kOnes * (0x80 - 'Z' - 1)) & ascii;
+        blank |= ~(((low ^ kOnes * ' ') + kLows) | kLows) & ascii;
+    };
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::uint64_t w = 0;
+    if (n >= 8) {
+        for (std::size_t at = 0; at + 8 <= n; at += 8) {
+            std::memcpy(&w, p + at, 8);
+            take(w);
+        }
+        // The last eight bytes, again in part: looking twice at a byte changes nothing.
+        std::memcpy(&w, p + n - 8, 8);
+        take(w);
+    } else {
+        w = kOnes * 'a';  // a harmless letter in the bytes past the end
+        for (std::size_t i = 0; i < n; ++i) {
+            w = (w << 8) | static_cast<unsigned char>(p[i]);
+        }
+        take(w);
     }
-    return {high < 0x80, control != 0, capital != 0};
+    return {(high & kTops) == 0, (control & kTops) != 0, (capital & kTops) != 0,
+            (blank & kTops) != 0};
 }
 
 bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F); }
@@ -115,22 +143,28 @@ std::string NameOf(char32_t c) {
 
 // Text forms seen so far, by a 64-bit hash, each with the number of the word that had it first.
 // One fixed table, taken once and never grown, so that the check's memory is the same for a
-// file of any length: open addressing, at most 77% full, 12 bytes a slot, hash and word side
-// by side so that a look-up touches one cache line. calloc leaves the pages of the table
-// untouched until a slot on them is used, so a small file costs little of it.
+// file of any length: open addressing over buckets of one cache line, five forms each, at most
+// 82% full. A form looked for first in its home bucket, then in the next ones until a bucket
+// with room: nearly always one or two cache lines, side by side, even for a form not held.
+// calloc leaves the pages of the table untouched until a bucket on them is used, so a small
+// file costs little of it.
 class CSeenForms {
 public:
-    // The hash of `form` for FirstOrAdd. Starts fetching its slot into the cache: a table of
+    // The hash of `form` for FirstOrAdd. Starts fetching its bucket into the cache: a table of
     // this size misses the cache on nearly every look-up, so the caller asks early and looks
     // a few lines later.
     std::uint64_t Hash(std::string_view form) {
-        if (!m_slots) {
-            m_slots.reset(static_cast<Slot*>(std::calloc(kSlots, sizeof(Slot))));
-            if (!m_slots) throw std::bad_alloc();
+        if (!m_memory) {
+            m_memory.reset(std::calloc(kBuckets * sizeof(Bucket) + kLine, 1));
+            if (!m_memory) throw std::bad_alloc();
+            void* start = m_memory.get();
+            std::size_t room = kBuckets * sizeof(Bucket) + kLine;
+            m_buckets =
+                static_cast<Bucket*>(std::align(kLine, kBuckets * sizeof(Bucket), start, room));
         }
         std::uint64_t h = std::hash<std::string_view>{}(form);
-        if (h == 0) h = 1;  // 0 marks a free slot
-        __builtin_prefetch(&m_slots[h & (kSlots - 1)]);
+        if (h == 0) h = 1;  // an unused slot holds 0
+        __builtin_prefetch(&m_buckets[Home(h)]);
         return h;
     }
 
@@ -140,15 +174,23 @@ public:
     std::uint32_t FirstOrAdd(std::uint64_t h, std::uint32_t word) {
         const auto lo = static_cast<std::uint32_t>(h);
         const auto hi = static_cast<std::uint32_t>(h >> 32);
-        for (std::size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
-            Slot& slot = m_slots[i];
-            if (slot.lo == lo && slot.hi == hi) return slot.word;
-            if (slot.lo == 0 && slot.hi == 0) {
+        for (std::size_t b = Home(h);; b = b + 1 == kBuckets ? 0 : b + 1) {
+            Bucket& bucket = m_buckets[b];
+            // All five compared at once, without a branch to mispredict. An unused slot holds
+            // the hash 0, which no form has, and the word number 0.
+            unsigned match = 0;
+            for (std::uint32_t i = 0; i < kPerBucket; ++i) {
+                match |= unsigned{bucket.lo[i] == lo && bucket.hi[i] == hi} << i;
+            }
+            if (match) return bucket.word[__builtin_ctz(match)];
+            if (bucket.used < kPerBucket) {
                 if (m_used == kCheckedForms) {
                     m_full = true;
                     return 0;
                 }
-                slot = {lo, hi, word};
+                bucket.lo[bucket.used] = lo;
+                bucket.hi[bucket.used] = hi;
+                bucket.word[bucket.used++] = word;
                 ++m_used;
                 return 0;
             }
@@ -158,18 +200,124 @@ public:
     bool Full() const { return m_full; }
 
 private:
-    static constexpr std::size_t kSlots = std::size_t{1} << 18;  // 3 MiB
-    static_assert(kCheckedForms * 100 <= kSlots * 77);
-    struct Slot {
-        std::uint32_t lo, hi, word;
+    static constexpr std::size_t kLine = 64;
+    static constexpr std::uint32_t kPerBucket = 5;
+    struct Bucket {
+        std::uint32_t lo[kPerBucket], hi[kPerBucket], word[kPerBucket];
+        std::uint32_t used;
     };
+    static_assert(sizeof(Bucket) == kLine);
+    static constexpr std::size_t kBuckets = 3 * 1024 * 1024 / kLine;  // 3 MiB
+    static_assert(kCheckedForms * 100 <= kBuckets * kPerBucket * 82);
+
+    // The high half of the hash picks the bucket, with no division.
+    static std::size_t Home(std::uint64_t h) { return ((h >> 32) * kBuckets) >> 32; }
+
     struct Free {
-        void operator()(Slot* p) const { std::free(p); }
+        void operator()(void* p) const { std::free(p); }
     };
 
-    std::unique_ptr<Slot[], Free> m_slots;
+    std::unique_ptr<void, Free> m_memory;
+    Bucket* m_buckets = nullptr;
     std::size_t m_used = 0;
     bool m_full = false;
+};
+
+// The lines of a stream as views into one buffer, split as CLineReader splits them. The check
+// looks at each line once and keeps none, so it takes them where they lie; only a line that
+// crosses the buffer's end is put together, in m_carry (at most `keep` bytes of it, and one
+// more for a CR of its line end).
+class CLineViews {
+public:
+    struct Line {
+        std::string_view text;
+        std::uint64_t bytes = 0;
+        CLineReader::End end = CLineReader::End::kNone;
+        bool cut = false;
+    };
+
+    CLineViews(std::streambuf& in, std::size_t keep) : m_in(in), m_keep(keep) {}
+
+    bool Next(Line& line) {
+        if (m_pos == m_len && !Fill()) return false;
+        const char* start = m_buffer.data() + m_pos;
+        const char* lf = FindLf(start);
+        if (lf != m_buffer.data() + m_len) {  // the usual case: the line lies whole in the buffer
+            m_pos = static_cast<std::size_t>(lf - m_buffer.data()) + 1;
+            return Finish(line, {start, static_cast<std::size_t>(lf - start)},
+                          static_cast<std::size_t>(lf - start), CLineReader::End::kLf);
+        }
+        std::uint64_t bytes = 0;
+        m_carry.clear();
+        auto end = CLineReader::End::kNone;
+        do {
+            const char* from = m_buffer.data() + m_pos;
+            const char* to = FindLf(from);
+            const auto take = static_cast<std::size_t>(to - from);
+            m_carry.append(from, std::min(take, m_keep + 1 - std::min(m_carry.size(), m_keep + 1)));
+            if (take > 0) m_last = to[-1];
+            bytes += take;
+            m_pos += take;
+            if (m_pos < m_len) {
+                ++m_pos;
+                end = CLineReader::End::kLf;
+                break;
+            }
+        } while (Fill());
+        return Finish(line, m_carry, bytes, end);
+    }
+
+    std::uint64_t LineNumber() const { return m_number; }
+
+private:
+    static constexpr std::size_t kSize = std::size_t{1} << 18;
+
+    // The first LF from `p` on; the one put after the buffer's bytes stops the search. Eight
+    // bytes at a time: the top bit of each byte that XORs to zero with LF, no carry between
+    // bytes, the lowest in memory first (little-endian).
+    static const char* FindLf(const char* p) {
+        if constexpr (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) {
+            return static_cast<const char*>(std::memchr(p, '\n', kSize + 1));
+        }
+        constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7F;
+        for (;; p += 8) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, 8);
+            const std::uint64_t x = w ^ 0x0A0A0A0A0A0A0A0A;
+            const std::uint64_t zero = ~(((x & kLows) + kLows) | x | kLows);
+            if (zero) return p + (__builtin_ctzll(zero) >> 3);
+        }
+    }
+
+    bool Fill() {
+        m_pos = 0;
+        m_len = static_cast<std::size_t>(m_in.sgetn(m_buffer.data(), kSize));
+        m_buffer[m_len] = '\n';
+        return m_len > 0;
+    }
+
+    bool Finish(Line& line, std::string_view text, std::uint64_t bytes, CLineReader::End end) {
+        if (end == CLineReader::End::kLf && bytes > 0 &&
+            (text.size() == bytes ? text.back() : m_last) == '\r') {
+            end = CLineReader::End::kCrLf;
+            --bytes;
+            if (text.size() > bytes) text.remove_suffix(1);
+        }
+        if (text.size() > m_keep) text = text.substr(0, m_keep);
+        line = {text, bytes, end, bytes > text.size()};
+        ++m_number;
+        return true;
+    }
+
+    std::streambuf& m_in;
+    std::size_t m_keep;
+    // One byte more for the LF that stops FindLf, and eight for its last read.
+    std::vector<char> m_buffer = std::vector<char>(kSize + 1 + 8);
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    std::string m_carry;
+    char m_last = 0;  // the last byte of a line put together in m_carry
+    std::uint64_t m_number = 0;
 };
 
 struct HeadwordParts {
@@ -187,7 +335,7 @@ class CChecker {
 public:
     CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
 
-    void Take(const CLineReader::Line& line, std::uint64_t number);
+    void Take(const CLineViews::Line& line, std::uint64_t number);
     void Finish();
     const CheckTotals& Totals() const { return m_totals; }
 
@@ -196,8 +344,8 @@ private:
     void Warning(std::uint64_t line, std::string text) {
         m_findings.push_back({line, false, std::move(text)});
     }
-    void CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t number);
-    void CheckMeaning(int index, const std::string& text, Bytes bytes, std::uint64_t number);
+    void CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number);
+    void CheckMeaning(int index, std::string_view text, const Bytes& bytes, std::uint64_t number);
     void EndWord();
     void Flush();
 
@@ -221,7 +369,7 @@ private:
     bool m_lastHasEnd = true;
 };
 
-void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
+void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     m_lastLine = number;
     m_lastHasEnd = line.end != CLineReader::End::kNone;
     if (line.end == CLineReader::End::kLf && m_lfOnly++ == 0) m_firstLfOnly = number;
@@ -243,7 +391,7 @@ void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
         Bytes bytes = Scan(line.text);
         const bool utf8 = bytes.ascii || IsValidUtf8(line.text);
         std::string converted;
-        const std::string& text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
+        const std::string_view text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
         if (!utf8) {
             Warning(number, "not UTF-8: read as Windows-1252; save the file as UTF-8");
             bytes = Scan(text);
@@ -269,7 +417,7 @@ void CChecker::Take(const CLineReader::Line& line, std::uint64_t number) {
 
 // `bytes` is Scan(text): where it rules capitals or control characters out for the whole line,
 // the letter-by-letter look for them is skipped.
-void CChecker::CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t number) {
+void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number) {
     if (text.empty()) {
         Error(number, "empty headword line: there is no word to ask; write the text form, a blank "
                       "and the dictionary form");
@@ -319,7 +467,8 @@ void CChecker::CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t
     if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
 }
 
-void CChecker::CheckMeaning(int index, const std::string& text, Bytes bytes, std::uint64_t number) {
+void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes,
+                            std::uint64_t number) {
     if (text.empty()) return;
     const auto meaning = [index] { return "meaning " + std::to_string(index); };
     m_filled[index - 1] = true;
@@ -334,6 +483,8 @@ void CChecker::CheckMeaning(int index, const std::string& text, Bytes bytes, std
                             ", which cannot be typed, so it can never be matched");
         typable = false;
     }
+    m_typable[index - 1] = typable;
+    if (!bytes.blank) return;  // most meanings are one word
     if (text.front() == ' ') {
         Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
                                   "same blank is right");
@@ -346,7 +497,6 @@ void CChecker::CheckMeaning(int index, const std::string& text, Bytes bytes, std
         Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
                                   "blanks is right");
     }
-    m_typable[index - 1] = typable;
 }
 
 void CChecker::EndWord() {
@@ -432,8 +582,8 @@ void CChecker::Finish() {
 }  // namespace
 
 CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& out) {
-    CLineReader reader(in, kLongestReadLine);
-    CLineReader::Line line;
+    CLineViews reader(in, kLongestReadLine);
+    CLineViews::Line line;
     CChecker checker(name, out);
     while (reader.Next(line)) checker.Take(line, reader.LineNumber());
     checker.Finish();

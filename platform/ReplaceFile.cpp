@@ -78,10 +78,8 @@ bool CReplaceFile::Begin(const std::string& target, CFileException* error, bool 
         return false;
     };
     m_target = ResolveLinks(target);
+    const std::string folder = FolderOf(m_target);
     const std::size_t slash = m_target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : m_target.substr(0, slash);
     m_base = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
 
     // Opening for writing without truncating changes nothing, and refuses what we may not

@@ -21,14 +21,14 @@ int g_err = 0;
 long g_seen = 0;
 long g_all = 0;
 bool g_met = false;
-void (*g_hook)(Call, long) = nullptr;
+void (*g_hook)(Call, long, int) = nullptr;
 
 }  // namespace
 
-bool Strikes(Call kind) {
+bool Strikes(Call kind, int fd) {
     const int saved = errno;
     ++g_all;
-    if (g_hook) g_hook(kind, g_all);
+    if (g_hook) g_hook(kind, g_all, fd);
     errno = saved;
     if (g_nth == 0 || (g_kind != Call::kAny && g_kind != kind)) return false;
     ++g_seen;
@@ -49,7 +49,7 @@ void Arm(Call kind, long nth, int err, bool andAfter) {
     g_armed.store(true, std::memory_order_relaxed);
 }
 
-void SetHook(void (*hook)(Call, long)) {
+void SetHook(void (*hook)(Call, long, int)) {
     g_hook = hook;
     g_all = 0;
     g_armed.store(true, std::memory_order_relaxed);
@@ -110,7 +110,7 @@ bool WriteAll(int fd, const void* data, size_t count) {
 }
 
 int Fsync(int fd) {
-    if (Fails(Call::kFsync)) return -1;
+    if (Fails(Call::kFsync, fd)) return -1;
     return ::fsync(fd);
 }
 

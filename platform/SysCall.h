@@ -43,14 +43,16 @@ namespace fault {
 extern std::atomic<bool> g_armed;
 
 // Counts the call and tells whether it must fail; errno is then set. Only called when armed.
-bool Strikes(Call kind);
+// `fd` is the descriptor flushed by a kFsync, -1 for every other call.
+bool Strikes(Call kind, int fd);
 
 // Makes the `nth` call of `kind` from now on (1 is the next one) fail with `err`: that call
 // alone, or with `andAfter` every later one of that kind too.
 void Arm(Call kind, long nth, int err, bool andAfter = false);
-// Runs `hook` before every call from now on, with the call's kind and its number among all
-// calls since it was set (from 1). A test may stop the process from there.
-void SetHook(void (*hook)(Call kind, long n));
+// Runs `hook` before every call from now on, with the call's kind, its number among all calls
+// since it was set (from 1) and, for a kFsync, the descriptor it flushes (else -1). A test may
+// stop the process from there, or note what is on the disk at that instant.
+void SetHook(void (*hook)(Call kind, long n, int fd));
 // Disarms everything. Returns whether the armed fault was met since Arm().
 bool Disarm();
 // Calls of the armed kind met since Arm() or SetHook(), whatever happened to them.
@@ -58,8 +60,8 @@ long Calls();
 
 }  // namespace fault
 
-inline bool Fails(Call kind) {
-    return fault::g_armed.load(std::memory_order_relaxed) && fault::Strikes(kind);
+inline bool Fails(Call kind, int fd = -1) {
+    return fault::g_armed.load(std::memory_order_relaxed) && fault::Strikes(kind, fd);
 }
 
 int Open(const char* path, int flags, mode_t mode = 0);

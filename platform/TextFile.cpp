@@ -1,7 +1,5 @@
 #include "TextFile.h"
 
-#include "SysCall.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "SysCall.h"
 
 namespace {
 
@@ -33,7 +33,25 @@ const char* const kCauseTexts[] = {
     "the end of the file was reached",
 };
 
+// A new file's name reaches the disk only with its folder's fsync: without it, a power cut
+// could take away the file and every word already flushed into it.
+bool SyncFolderOf(const std::string& path) {
+    const int fd = sys::Open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = sys::Fsync(fd) == 0;
+    const int err = errno;
+    sys::Close(fd);
+    errno = err;
+    return synced;
+}
+
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
 int CFileException::CauseFromErrno(int err) {
     switch (err) {
@@ -131,14 +149,16 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
                                        : CFileException::CauseFromErrno(err),
                     err);
     }
-    // Truncate only now that the lock is ours.
-    if (truncate && sys::Ftruncate(m_fd, 0) != 0) {
+    // Truncate only now that the lock is ours; and for good, so that a power cut cannot bring
+    // back the words of a file the user was told had been emptied.
+    if (truncate && (sys::Ftruncate(m_fd, 0) != 0 || (st.st_size > 0 && sys::Fsync(m_fd) != 0))) {
         return fail(CFileException::CauseFromErrno(errno), errno);
     }
     // A kept file is written on at its end, as it stands once the lock is ours.
     if (write && keep && sys::Lseek(m_fd, 0, SEEK_END) < 0) {
         return fail(CFileException::CauseFromErrno(errno), errno);
     }
+    if (created && !SyncFolderOf(path)) return fail(CFileException::CauseFromErrno(errno), errno);
 
     int fl = ::fcntl(m_fd, F_GETFL);
     if (fl >= 0) ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK);

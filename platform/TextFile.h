@@ -48,6 +48,9 @@ public:
     int m_lOsError = -1;
 };
 
+// The folder that holds `path`: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
 class CTextFile {
 public:
     // Mode bits, combined as the callers pass them: 0 reads; 0x1011 creates or empties and writes;

@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 namespace {
 
 long g_stopAt = 0;
-void StopAtCall(sys::Call, long n) {
+void StopAtCall(sys::Call, long n, int) {
     if (n == g_stopAt) ::raise(SIGKILL);
 }
-void CountCalls(sys::Call, long) {}
+void CountCalls(sys::Call, long, int) {}
 
 // Large enough for many writes of the reordering's buffer.
 std::string LargeVocabulary(std::string* reordered) {
