@@ -1,0 +1,109 @@
+// The one comparison of answers, and the lowering of the answer boxes that it meets.
+#include <gtest/gtest.h>
+
+#include "Answer.h"
+#include "Lowercase.h"
+
+namespace {
+
+constexpr auto kLowered = LetterCase::kLowered;
+constexpr auto kKept = LetterCase::kKept;
+
+struct MatchCase {
+    const char* name;
+    const char* answer;    // as the answer box holds it
+    const char* expected;  // as the file holds it
+    LetterCase letters;
+    bool right;
+};
+
+class AnswerMatch : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(AnswerMatch, IsJudgedAsAStudentExpects) {
+    const auto& c = GetParam();
+    EXPECT_EQ(AnswerMatches(c.answer, c.expected, c.letters), c.right)
+        << '"' << c.answer << "\" for \"" << c.expected << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, AnswerMatch,
+    ::testing::Values(MatchCase{"CapitalInTheFile", "gaul", "Gaul", kLowered, true},
+                      MatchCase{"GermanNoun", "krieg", "Krieg", kLowered, true},
+                      MatchCase{"TypedCapitals", "PORTO", "porto", kLowered, true},
+                      MatchCase{"SharpS", "straße", "Straße", kLowered, true},
+                      MatchCase{"CapitalSharpS", "straße", "STRAẞE", kLowered, true},
+                      MatchCase{"SharpSIsNotDoubleS", "strasse", "Straße", kLowered, false},
+                      MatchCase{"UmlautCapital", "über", "Über", kLowered, true},
+                      MatchCase{"UmlautStillCounts", "uber", "über", kLowered, false},
+                      MatchCase{"AccentedCapital", "école", "École", kLowered, true},
+                      MatchCase{"AccentStillCounts", "ecole", "école", kLowered, false},
+                      MatchCase{"TildeStillCounts", "nino", "niño", kKept, false},
+                      MatchCase{"MacronLeftOut", "amo", "amō", kKept, true},
+                      MatchCase{"MacronTyped", "amō", "amō", kKept, true},
+                      MatchCase{"MacronOnlyInTheAnswer", "amō", "amo", kKept, true},
+                      MatchCase{"CombiningMacron", "amo", "amo\u0304", kKept, true},
+                      MatchCase{"CapitalWithMacron", "amo", "AMŌ", kLowered, true},
+                      MatchCase{"CombiningMacronOnCapital", "ire", "I\u0304re", kLowered, true},
+                      MatchCase{"BreveLeftOut", "malum", "mălum", kKept, true},
+                      MatchCase{"CombiningBreve", "malum", "ma\u0306lum", kKept, true},
+                      MatchCase{"MacronOverUmlautKeepsTheUmlaut", "ü", "ǖ", kKept, true},
+                      MatchCase{"MacronOverUmlautNotPlainU", "u", "ǖ", kKept, false},
+                      MatchCase{"BreveMakesACyrillicLetter", "мои", "мой", kLowered, false},
+                      MatchCase{"DecomposedFile", "café", "cafe\u0301", kKept, true},
+                      MatchCase{"DecomposedAnswer", "cafe\u0301", "café", kKept, true},
+                      MatchCase{"DecomposedAccentStillCounts", "cafe", "cafe\u0301", kKept, false},
+                      MatchCase{"GreekFinalSigma", "λόγος", "ΛΌΓΟΣ", kLowered, true},
+                      MatchCase{"DottedCapitalI", "istanbul", "İstanbul", kLowered, true},
+                      MatchCase{"EmptyMeaning", "", "", kLowered, true},
+                      MatchCase{"EmptyAnswerForAWord", "", "amo", kLowered, false},
+                      MatchCase{"TrailingBlankInTheFile", "bear", "bear ", kLowered, false},
+                      MatchCase{"TrailingBlankInTheAnswer", "amō ", "amo", kKept, false},
+                      MatchCase{"CaseKept", "Roma", "Roma", kKept, true},
+                      MatchCase{"CaseKeptLowerAnswer", "roma", "Roma", kKept, false},
+                      MatchCase{"CaseKeptCapitalAnswer", "Roma", "roma", kKept, false},
+                      MatchCase{"CaseKeptMacronOnCapital", "Amo", "Āmo", kKept, true},
+                      MatchCase{"CaseKeptUmlautCapital", "über", "Über", kKept, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LowerCase {
+    const char* name;
+    const char* typed;
+    const char* lowered;
+};
+
+class LowerAsTypedTest : public ::testing::TestWithParam<LowerCase> {};
+
+// An answer box lowers its whole text again at every key, so lowering key by key must give
+// what lowering the whole text gives, and the comparison must take the result as it is.
+TEST_P(LowerAsTypedTest, LowersLetterForLetterAsTheBoxesDo) {
+    const auto& c = GetParam();
+    EXPECT_EQ(LowerAsTyped(c.typed), c.lowered);
+    std::string box;
+    const std::string typed = c.typed;
+    for (char key : typed) box = LowerAsTyped(box + key);
+    EXPECT_EQ(box, c.lowered);
+    EXPECT_TRUE(AnswerMatches(c.lowered, c.typed, kLowered));
+}
+
+INSTANTIATE_TEST_SUITE_P(Letters, LowerAsTypedTest,
+                         ::testing::Values(LowerCase{"Ascii", "CARRY Me", "carry me"},
+                                           LowerCase{"Umlauts", "ÄÖÜ", "äöü"},
+                                           LowerCase{"CapitalSharpS", "STRAẞE", "straße"},
+                                           LowerCase{"AccentedCapitals", "ÉÈÊÇÑ", "éèêçñ"},
+                                           LowerCase{"Macrons", "ĀĒĪŌŪȲ", "āēīōūȳ"},
+                                           LowerCase{"CombiningMarksStay", "O\u0304", "o\u0304"},
+                                           LowerCase{"SigmaWithoutItsFinalForm", "ΛΌΓΟΣ", "λόγοσ"},
+                                           LowerCase{"DottedCapitalIToPlainI", "İ", "i"},
+                                           LowerCase{"BytesThatAreNotUtf8Stay",
+                                                     "A\xFF"
+                                                     "B",
+                                                     "a\xFF"
+                                                     "b"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AnswerKey, IsNfcWithoutLengthMarks) {
+    EXPECT_EQ(AnswerKey("Ca\u0304fe\u0301", kKept), "Café");
+    EXPECT_EQ(AnswerKey("Ca\u0304fe\u0301", kLowered), "café");
+}
+
+}  // namespace
