@@ -23,23 +23,8 @@ bool IsAscii(std::string_view text) {
 }
 
 bool IsLatinVowel(UChar32 c) {
-    switch (c) {
-        case 'a':
-        case 'e':
-        case 'i':
-        case 'o':
-        case 'u':
-        case 'y':
-        case 'A':
-        case 'E':
-        case 'I':
-        case 'O':
-        case 'U':
-        case 'Y':
-            return true;
-        default:
-            return false;
-    }
+    return c < 0x80 &&
+           std::string_view("aeiouyAEIOUY").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // `text` (decomposed) without its marks of vowel length, and with sigma for final sigma.
