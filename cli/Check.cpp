@@ -275,7 +275,7 @@ void CChecker::CheckHeadword(const std::string& text, Bytes bytes, std::uint64_t
                             "only an empty answer as right"
                           : "two blanks after the text form: the base word is empty, so English "
                             "to Latin and Word Parts take only an empty answer as right");
-    } else if ((bytes.capital || !bytes.ascii) && HasCapital(base)) {
+    } else if ((bytes.capital || !bytes.ascii) && HoldsCapital(base)) {
         Warning(number, "the base word \"" + std::string(base) +
                             "\" holds a capital letter: Word Parts keeps what is typed, so it "
                             "is right there only when typed with the capital");

@@ -70,4 +70,4 @@ bool AnswerMatches(std::string_view answer, std::string_view expected, LetterCas
     return AnswerKey(answer, letters) == AnswerKey(expected, letters);
 }
 
-bool HasCapital(std::string_view text) { return LowerAsTyped(text) != text; }
+bool HoldsCapital(std::string_view text) { return LowerAsTyped(text) != text; }

@@ -33,4 +33,4 @@ bool AnswerMatches(std::string_view answer, std::string_view expected, LetterCas
 
 // Whether `text` holds a letter that lowering changes: one that must be typed as a capital
 // where the answer box keeps capitals, and need not be where it lowers them.
-bool HasCapital(std::string_view text);
+bool HoldsCapital(std::string_view text);
