@@ -1,8 +1,5 @@
 #include "Check.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -18,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Answer.h"
 #include "Input.h"
 #include "VocFormat.h"
 #include "VocText.h"
@@ -95,25 +93,6 @@ std::optional<char32_t> FirstControl(std::string_view text) {
     std::optional<char32_t> found;
     ForEachCodePoint(text, [&](char32_t c) {
         if (IsControl(c)) found = c;
-        return !found;
-    });
-    return found;
-}
-
-// Whether lowering `text` changes it, as the lower-case answer boxes lower what is typed: such
-// a text can never equal an answer typed there.
-bool HasCapital(std::string_view text) {
-    const Bytes b = Scan(text);
-    if (b.capital) return true;
-    if (b.ascii) return false;
-    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
-    bool found = false;
-    ForEachCodePoint(text, [&](char32_t c) {
-        if (c < 0x80) {
-            found = c >= 'A' && c <= 'Z';
-        } else if (utf8 != locale_t(0)) {
-            found = static_cast<char32_t>(::towlower_l(static_cast<wint_t>(c), utf8)) != c;
-        }
         return !found;
     });
     return found;
@@ -444,10 +423,10 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
                             "only an empty answer as right"
                           : "two blanks after the text form: the base word is empty, so English "
                             "to Latin and Word Parts take only an empty answer as right");
-    } else if ((bytes.capital || !bytes.ascii) && HasCapital(base)) {
-        Error(number, "the base word \"" + std::string(base) +
-                          "\" holds a capital letter: English to Latin turns what is typed into "
-                          "lower case, so it can never be answered right");
+    } else if ((bytes.capital || !bytes.ascii) && HoldsCapital(base)) {
+        Warning(number, "the base word \"" + std::string(base) +
+                            "\" holds a capital letter: Word Parts keeps what is typed, so it "
+                            "is right there only when typed with the capital");
     }
     if (bytes.control || !bytes.ascii) {
         if (const auto c = FirstControl(base)) {
@@ -473,11 +452,6 @@ void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes
     const auto meaning = [index] { return "meaning " + std::to_string(index); };
     m_filled[index - 1] = true;
     bool typable = true;
-    if ((bytes.capital || !bytes.ascii) && HasCapital(text)) {
-        Warning(number, meaning() + " holds a capital letter: Latin to English turns what is "
-                                  "typed into lower case, so it can never be matched");
-        typable = false;
-    }
     if (const auto c = bytes.control || !bytes.ascii ? FirstControl(text) : std::nullopt) {
         Warning(number, meaning() + " holds " + NameOf(*c) +
                             ", which cannot be typed, so it can never be matched");
@@ -530,8 +504,8 @@ void CChecker::EndWord() {
     if (!anyFilled) {
         Error(m_wordLine, "no meaning: all five meaning lines are empty");
     } else if (!anyTypable) {
-        Error(m_wordLine, "no meaning can be answered: each one holds a capital letter or a "
-                          "character that cannot be typed");
+        Error(m_wordLine, "no meaning can be answered: each one holds a character that "
+                          "cannot be typed");
     } else if (!m_filled[0] && !m_filled[1] && !m_filled[2]) {
         Error(m_wordLine, "meanings 1 to 3 are empty: English to Latin shows only those three, "
                           "so it asks this word with nothing to read; move the meanings up");

@@ -3,10 +3,12 @@
 #include <memory>
 #include <string>
 
+#include "Answer.h"
 #include "EnglishPage.h"
 #include "FakeWindow.h"
 #include "FuzzSupport.h"
 #include "LatinPage.h"
+#include "Lowercase.h"
 #include "VocText.h"
 #include "WordPage.h"
 
@@ -50,6 +52,13 @@ void FuzzTestPage(const std::uint8_t* data, std::size_t size) {
     // An answer that is sometimes right: the file's first word.
     const std::string text(reinterpret_cast<const char*>(data + 1 + kPresses), size - 1 - kPresses);
     const std::string firstWord = text.substr(0, text.find_first_of(" \r\n"));
+    // The comparison's form is a fixed point, so whatever a lowering box makes of a text is
+    // right for that text.
+    for (const LetterCase letters : {LetterCase::kKept, LetterCase::kLowered}) {
+        const std::string key = AnswerKey(firstWord, letters);
+        FUZZ_CHECK(AnswerKey(key, letters) == key);
+    }
+    FUZZ_CHECK(AnswerMatches(LowerAsTyped(firstWord), firstWord, LetterCase::kLowered));
 
     CFakeWindow wnd(page->TemplateId());
     page->SetWindow(&wnd);

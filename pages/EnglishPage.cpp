@@ -22,5 +22,5 @@ void CEnglishPage::TakeWord(const std::string& headword) {
 
 bool CEnglishPage::Judge() {
     Wnd().SetDlgItemText(Controls().shown, m_strShown);
-    return m_strAnswer == m_strBaseWord;
+    return IsRight(m_strAnswer, m_strBaseWord);
 }

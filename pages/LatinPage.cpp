@@ -21,7 +21,7 @@ void CLatinPage::TakeWord(const std::string& headword) {
 bool CLatinPage::Judge() {
     const auto lines = ReadDefinitions();
     for (const auto& line : lines) {
-        if (line == m_strAnswer) m_bCorrect = 1;
+        if (IsRight(m_strAnswer, line)) m_bCorrect = 1;
     }
     m_strShown = lines[0] + " " + lines[1] + " " + lines[2];
     Wnd().SetDlgItemText(Controls().shown, m_strShown);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Answer.h"
+#include "Resource.h"
 #include "VocText.h"
 
 namespace {
@@ -65,6 +67,13 @@ std::array<std::string, 5> CTestPage::ReadDefinitions() {
     std::array<std::string, 5> lines;
     for (auto& line : lines) ReadVocLine(m_vocFile, line);
     return lines;
+}
+
+bool CTestPage::IsRight(const std::string& answer, const std::string& expected) const {
+    const DialogTemplate* t = FindDialogTemplate(TemplateId());
+    const ControlTemplate* box = t ? t->Find(m_ids.answer) : nullptr;
+    const bool lowers = box && (box->style & csLowercase);
+    return AnswerMatches(answer, expected, lowers ? LetterCase::kLowered : LetterCase::kKept);
 }
 
 void CTestPage::OnBeginTest() {

@@ -69,6 +69,10 @@ protected:
     // Reads the five definition lines of the entry in hand; lines past the end come back empty.
     std::array<std::string, 5> ReadDefinitions();
 
+    // Whether `answer` is right for `expected`, the file's text, taken as this page's answer
+    // box takes what is typed: lowered where the box lowers it.
+    bool IsRight(const std::string& answer, const std::string& expected) const;
+
 private:
     void Refuse(const char* text);
     void ReportReadError();

@@ -22,5 +22,5 @@ void CWordPage::TakeWord(const std::string& headword) {
 
 bool CWordPage::Judge() {
     Wnd().SetDlgItemText(Controls().shown, m_strShown);
-    return m_strAnswer == m_strShown;
+    return IsRight(m_strAnswer, m_strShown);
 }

@@ -16,19 +16,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Lowercase.h"
 #include "QtWindows.h"
 
 namespace {
 
 constexpr int kMinPointSize = 9;
 
-// Turns every letter to lower case as it is typed, pasted or set, in any alphabet. Doing it in
-// validate() covers all three, where a key filter would miss paste and drops.
+// Turns every letter to lower case as it is typed, pasted or set, in any alphabet, by the rule
+// that the comparison of answers lowers the file's side with. Doing it in validate() covers
+// all three, where a key filter would miss paste and drops.
 class CLowercaseValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
-        const QString lowered = input.toLower();
+        const QString lowered = QString::fromStdString(LowerAsTyped(input.toStdString()));
         if (lowered != input) {
             // A few letters lower to more than one code unit; keep the cursor inside the text.
             pos = std::min<int>(pos + int(lowered.size() - input.size()), int(lowered.size()));

@@ -56,8 +56,3 @@ private:
     std::set<int> m_changed;
     std::optional<int> m_endResult;
 };
-
-// `text` with every letter lowered, as an edit box that lowers what is entered gives it: each
-// character of valid UTF-8 mapped by the Unicode lower-case table. Bytes that are not UTF-8
-// stay as they are.
-std::string LowerUtf8(const std::string& text);

@@ -43,7 +43,7 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
     const auto& c = GetParam();
     TempDir dir;
     dir.Write("good.voc", kWord);
-    dir.Write("bad.voc", "Cano Cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
+    dir.Write("bad.voc", "cano  cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
     std::string args = c.args;
     for (std::size_t at; (at = args.find("$D")) != std::string::npos;) args.replace(at, 2, dir.path().string());
     const VocRun run = RunVoc(dir, args, c.input);

@@ -4,6 +4,7 @@
 #include "EnglishPage.h"
 #include "FakeWindow.h"
 #include "LatinPage.h"
+#include "MarkedWords.h"
 #include "TempDir.h"
 #include "WordPage.h"
 
@@ -64,15 +65,16 @@ TEST_F(EnglishPageTest, ShowsThreeMeaningsAndExpectsTheBaseWord) {
     EXPECT_EQ(d.Mark(), "Correct Answer");
     EXPECT_EQ(d.Shown(), "oris ora orae");
     d.Next();
-    d.Answer("troia");  // the answer box lowers capitals, so this base word cannot be met
-    EXPECT_EQ(d.Mark(), "Wrong Answer");
+    d.Answer("troia");  // the base word is lowered to meet the lowering answer box
+    EXPECT_EQ(d.Mark(), "Correct Answer");
     d.page.OnQuitTesting();
-    EXPECT_EQ(d.wnd.LastBox(), (RecordedBox{"Score = 80%", "Score", MB_OKCANCEL}));
+    EXPECT_EQ(d.wnd.LastBox(), (RecordedBox{"Score = 100%", "Score", MB_OKCANCEL}));
     EXPECT_EQ(d.wnd.endResult, 32771);
 }
 
 TEST_F(EnglishPageTest, OnlyTheExactBaseWordIsCorrect) {
-    for (const char* wrong : {"portas", "portare", "porto portare portavi portatum", "porto ", ""}) {
+    for (const char* wrong :
+         {"portas", "portare", "porto portare portavi portatum", "porto ", ""}) {
         PageDriver<CEnglishPage> d(sample);
         d.Answer(wrong);
         EXPECT_EQ(d.Mark(), "Wrong Answer") << '"' << wrong << '"';
@@ -100,9 +102,10 @@ TEST_F(EnglishPageTest, NoticesAndEndOfFile) {
     PageDriver<CEnglishPage> d(dir.Write("one.voc", "amo amo amare\nlove\n\n\n\n\n"));
     d.Answer("amo");
     d.Next();
-    EXPECT_EQ(d.wnd.LastBox(),
-              (RecordedBox{"There are no more words in this file. Press Quit Testing to see your score.",
-                           "End of Test", MB_OK}));
+    EXPECT_EQ(
+        d.wnd.LastBox(),
+        (RecordedBox{"There are no more words in this file. Press Quit Testing to see your score.",
+                     "End of Test", MB_OK}));
     EXPECT_EQ(d.Prompt(), "love  ");
     d.page.OnQuitTesting();
     EXPECT_EQ(d.wnd.LastBox().text, "Score = 100%");
@@ -138,9 +141,10 @@ TEST_F(WordPageTest, ShowsTheTextFormAndExpectsTheBaseWord) {
     d.Answer("Troia");  // this page keeps capitals
     EXPECT_EQ(d.Mark(), "Correct Answer");
     d.Next();
-    EXPECT_EQ(d.wnd.LastBox(),
-              (RecordedBox{"There are no more words in this file. Press Quit Test to see your score.",
-                           "End of Test", MB_OK}));
+    EXPECT_EQ(
+        d.wnd.LastBox(),
+        (RecordedBox{"There are no more words in this file. Press Quit Test to see your score.",
+                     "End of Test", MB_OK}));
     d.page.OnQuitTesting();
     EXPECT_EQ(d.wnd.LastBox(), (RecordedBox{"Score = 80%", "Score", MB_OKCANCEL}));
 }
@@ -184,10 +188,43 @@ TEST_F(WordPageTest, QuitWithoutAFile) {
     p.SetWindow(&w);
     w.choices.push_back(dir.File("missing.voc"));
     p.OnBeginTest();
-    EXPECT_EQ(w.LastBox(), (RecordedBox{"Error Opening file for reading, Code: 2", "Error", MB_OK}));
+    EXPECT_EQ(w.LastBox(),
+              (RecordedBox{"Error Opening file for reading, Code: 2", "Error", MB_OK}));
     p.OnQuitTesting();
     EXPECT_EQ(w.LastBox(), (RecordedBox{"Exiting Word Parts test", "Score", MB_OKCANCEL}));
     EXPECT_EQ(w.endResult, 32771);
+}
+
+// Each answer's mark and the expected answer shown after it.
+template <class Page>
+std::vector<std::string> MarksAndShown(const std::string& path,
+                                       const std::vector<std::string>& answers) {
+    PageDriver<Page> d(path);
+    std::vector<std::string> seen;
+    for (const auto& answer : answers) {
+        d.Answer(answer);
+        seen.push_back(d.Mark() + " | " + d.Shown());
+        d.Next();
+    }
+    return seen;
+}
+
+// A list with capitals and marks of vowel length: on every page, what is typed without special
+// keys is right, a wrong answer stays wrong, and the expected answer keeps the file's text.
+TEST(SheetPages, CapitalsAndVowelLengthMarksAsTyped) {
+    TempDir dir;
+    const std::string path = dir.Write("marked.voc", kMarkedWords);
+    using Seen = std::vector<std::string>;
+    EXPECT_EQ(MarksAndShown<CLatinPage>(path, {"gaul", "i love", "krieg", "cesar"}),
+              (Seen{"Correct Answer | Gaul  ", "Correct Answer | I love like ",
+                    "Correct Answer | Krieg war ", "Wrong Answer | Caesar  "}));
+    EXPECT_EQ(
+        MarksAndShown<CEnglishPage>(path, {"gallia", "amo", "bello", "caesar"}),
+        (Seen{"Correct Answer | Gallia Galliae", "Correct Answer | amo\u0304 amāre amāvī amātum",
+              "Wrong Answer | bellum bellī", "Correct Answer | Caesar Caesaris"}));
+    EXPECT_EQ(MarksAndShown<CWordPage>(path, {"Gallia", "amo", "bellum", "caesar"}),
+              (Seen{"Correct Answer | Gallia", "Correct Answer | amo\u0304",
+                    "Correct Answer | bellum", "Wrong Answer | Caesar"}));
 }
 
 TEST(SheetPages, TwoPagesCannotTestTheSameFile) {

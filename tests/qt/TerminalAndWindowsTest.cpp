@@ -7,6 +7,7 @@
 
 #include "EnglishPage.h"
 #include "LatinPage.h"
+#include "MarkedWords.h"
 #include "ModalScript.h"
 #include "QtWindows.h"
 #include "TavrinVoc.h"
@@ -26,6 +27,15 @@ QString Text(QWidget* root, int id) {
     if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
     return QString();
+}
+
+// Types `text` key by key, as a keyboard with a key for each letter would: QTest::keyClicks
+// knows only the letters of Latin-1.
+void TypeKeys(QWidget* box, const QString& text) {
+    for (const QChar ch : text) {
+        QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
 }
 
 // Lines that tavrin-voc quiz prints for these answers, after its opening line.
@@ -53,14 +63,33 @@ private slots:
         QTest::addColumn<QString>("pageName");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("score");
         QTest::newRow("Latin to English") << 0 << "latin"
-                                          << "Latin Word" << QStringList{"CARRY", "Hate", "heaven"};
+                                          << "Latin Word" << QStringList{"CARRY", "Hate", "heaven"}
+                                          << QByteArray(kVoc) << "Score = 66.67%";
         QTest::newRow("English to Latin")
             << 1 << "english"
-            << "English Word" << QStringList{"PORTO", "amat", QString::fromUtf8("C\xc3\x86LUM")};
+            << "English Word" << QStringList{"PORTO", "amat", QString::fromUtf8("C\xc3\x86LUM")}
+            << QByteArray(kVoc) << "Score = 66.67%";
         QTest::newRow("Word Parts")
             << 2 << "parts"
-            << "Latin Word" << QStringList{"Porto", "amo", QString::fromUtf8("c\xc3\xa6lum")};
+            << "Latin Word" << QStringList{"Porto", "amo", QString::fromUtf8("c\xc3\xa6lum")}
+            << QByteArray(kVoc) << "Score = 66.67%";
+        // Capitals in the file and vowel-length marks; typed capitals that lower to one letter
+        // each (capital sharp s, dotted capital I, a final capital sigma) lower alike in both.
+        QTest::newRow("Latin to English, capitals and marks")
+            << 0 << "latin"
+            << "Latin Word" << QStringList{"GAUL", "I Love", "Krieg", "CÄSAR ẞİΣ"}
+            << QByteArray(kMarkedWords) << "Score = 75%";
+        QTest::newRow("English to Latin, capitals and marks")
+            << 1 << "english"
+            << "English Word" << QStringList{"Gallia", "AMŌ", "bello", "caesar"}
+            << QByteArray(kMarkedWords) << "Score = 75%";
+        QTest::newRow("Word Parts, capitals and marks")
+            << 2 << "parts"
+            << "Latin Word" << QStringList{"Gallia", "amo", "bellum", "caesar"}
+            << QByteArray(kMarkedWords) << "Score = 75%";
     }
 
     void sameAnswersSameMarksAndScore() {
@@ -68,9 +97,11 @@ private slots:
         QFETCH(QString, pageName);
         QFETCH(QString, label);
         QFETCH(QStringList, typed);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, score);
 
         TempDir dir;
-        const std::string path = dir.Write("words.voc", kVoc);
+        const std::string path = dir.Write("words.voc", file.toStdString());
         CLatinPage latin;
         CEnglishPage english;
         CWordPage word;
@@ -91,7 +122,7 @@ private slots:
                 QWidget* form =
                     sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
                 inWindows << label + ": " + Text(form, ids.prompt);
-                QTest::keyClicks(Ctl(form, ids.answer), typed[i]);
+                TypeKeys(Ctl(form, ids.answer), typed[i]);
                 inWindows << Text(form, ids.answer);
                 QTest::mouseClick(Ctl(form, ids.submit), Qt::LeftButton);
                 inWindows << Text(form, ids.mark) << Text(form, ids.shown);
@@ -103,6 +134,7 @@ private slots:
         RunPropertySheet("Tavrin Tutor", {&latin, &english, &word}, nullptr);
         QVERIFY(script.Done());
         inWindows << scoreBox.text;
+        QCOMPARE(scoreBox.text, score);
 
         QStringList inTerminal = InTerminal(pageName.toUtf8().constData(), path, typed);
         // The terminal also passes the end of the file, which the windows' quiz never reaches.
