@@ -234,6 +234,7 @@ private:
     std::vector<ColumnRole> m_columns;
     std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
     std::optional<std::size_t> m_notetype;
+    std::uint64_t m_firstCloze = 0;
     std::optional<std::vector<ColumnRole>> m_ankiColumns;
     // Where the input line of a word stops being its number plus the last offset: pairs of a
     // word's number and its line minus that number. One pair for a list of one row per line.
@@ -459,6 +460,16 @@ bool CImporter::Step() {
         }
         if (!NextRecord(record)) {
             Flush();
+            if (m_totals.cloze > 0) {
+                const std::string count = std::to_string(m_totals.cloze);
+                m_findings.Add(m_firstCloze, false,
+                               m_totals.cloze == 1
+                                   ? "an Anki cloze note was left out: it is not a word with its "
+                                     "meanings"
+                                   : Fill("{} Anki cloze notes were left out, the first here: they "
+                                          "are not words with their meanings",
+                                          {count}));
+            }
             return false;
         }
         m_line = record.line;
@@ -479,7 +490,7 @@ void CImporter::Row(std::vector<std::string>& fields) {
             (m_notetype && *m_notetype < fields.size() &&
              Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
         if (cloze) {
-            ++m_totals.cloze;
+            if (m_totals.cloze++ == 0) m_firstCloze = m_line;
             return;
         }
     }
@@ -499,7 +510,8 @@ void CImporter::Row(std::vector<std::string>& fields) {
 
 void CImporter::ListRow(std::vector<std::string>& fields) {
     for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
-        if (!Trim(fields[i]).empty()) {
+        if (!Trim(fields[i]).empty() &&
+            std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
             return Report(true, Fill("the row has {} columns, more than the {} named; row left out",
                                      {std::to_string(fields.size()), std::to_string(m_columns.size())}));
         }

@@ -378,31 +378,54 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
 
     // The rest by what their cells look like; forms of one word spread over columns share
     // their stem ("porto" "portare" "portavi").
-    std::vector<std::size_t> latin(width), meaning(width), filled(width);
+    std::vector<std::size_t> latin(width), shared(width), meaning(width), filled(width);
     for (const auto& row : rows) {
         for (std::size_t column = 0; column < width; ++column) {
             if (roles[column]) continue;
             const std::string_view c = cell(row, column);
             if (c.empty()) continue;
             ++filled[column];
-            bool isLatin = LooksLatin(c);
-            const std::string stem = Stem(c, 3);
-            for (std::size_t other = 0; other < width && !isLatin && !stem.empty(); ++other) {
-                isLatin = other != column && !roles[other] && Stem(cell(row, other), 3) == stem &&
-                          !LooksMeaning(c);
+            const bool isLatin = LooksLatin(c);
+            const std::string stem = Stem(c, 2);
+            bool stemShared = false;
+            for (std::size_t other = 0; other < width && !stemShared && !stem.empty(); ++other) {
+                stemShared = other != column && !roles[other] &&
+                             Stem(cell(row, other), 2) == stem && !LooksMeaning(c);
             }
             latin[column] += isLatin ? 1 : 0;
-            meaning[column] += !isLatin && LooksMeaning(c) ? 1 : 0;
+            shared[column] += stemShared ? 1 : 0;
+            meaning[column] += !isLatin && !stemShared && LooksMeaning(c) ? 1 : 0;
         }
     }
     std::vector<std::size_t> open;
     for (std::size_t column = 0; column < width; ++column) {
         if (roles[column]) continue;
         open.push_back(column);
+        // A stem shared by chance ("rosa" "rose") is no sign; shared on most rows, it is.
+        if (shared[column] * 2 > filled[column]) latin[column] = std::max(latin[column], shared[column]);
         if (latin[column] * 4 >= filled[column] && latin[column] > meaning[column]) {
             roles[column] = ColumnRole::kLatin;
         } else if (meaning[column] * 4 >= filled[column] && meaning[column] > latin[column]) {
             roles[column] = ColumnRole::kMeaning;
+        }
+    }
+    // A column of single words before a Latin column of several forms, each word sharing its
+    // first letters with the Latin, is the text form as it stands in the text ("portas" before
+    // "porto portare").
+    for (std::size_t column = 0; column + 1 < width; ++column) {
+        if (roles[column] == ColumnRole::kMeaning || roles[column + 1] != ColumnRole::kLatin) continue;
+        std::size_t single = 0, several = 0, stems = 0, both = 0;
+        for (const auto& row : rows) {
+            const std::string_view a = cell(row, column);
+            const std::string_view b = cell(row, column + 1);
+            if (a.empty() || b.empty()) continue;
+            ++both;
+            single += a.find_first_of(" ,;") == std::string_view::npos ? 1 : 0;
+            several += b.find(' ') != std::string_view::npos ? 1 : 0;
+            stems += !Stem(a, 2).empty() && Stem(a, 2) == Stem(b, 2) ? 1 : 0;
+        }
+        if (both > 0 && single == both && several * 2 > both && stems * 2 > both) {
+            roles[column] = ColumnRole::kForm;
         }
     }
     // One column left untold: every list has Latin and meanings, so it is the one missing.
@@ -432,11 +455,13 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
 
 Separator GuessSeparator(std::string_view start) {
     std::vector<std::string_view> lines;
+    bool frontMatter = false;
     for (std::size_t pos = 0; pos < start.size() && lines.size() < 40;) {
         const std::size_t lf = start.find('\n', pos);
         if (lf == std::string_view::npos && !lines.empty()) break;  // perhaps cut short
         const std::string_view line = start.substr(pos, lf - pos);
-        if (!IsNonWordLine(line)) lines.push_back(line);
+        if (Trim(line) == "---" && (pos == 0 || frontMatter)) frontMatter = !frontMatter;
+        if (!frontMatter && !IsNonWordLine(line)) lines.push_back(line);
         if (lf == std::string_view::npos) break;
         pos = lf + 1;
     }
@@ -462,7 +487,7 @@ Separator GuessSeparator(std::string_view start) {
         }
     }
     if (found) return guess;
-    double bestShare = 0.6;
+    double bestShare = 0.5 - 1e-9;
     for (std::string_view text : {" : ", " \xE2\x80\x93 ", " \xE2\x80\x94 ", " - ", " = ", ": "}) {
         const auto with = std::count_if(lines.begin(), lines.end(), [&](std::string_view line) {
             return line.find(text) != std::string_view::npos;
