@@ -27,6 +27,7 @@ enum Role : int { kIgnore = -1, kText = 0, kDictionary = 1, kMeaning1 = 2, kBack
 constexpr std::size_t kMostColumns = 2 + kDefinitionLines;
 // Rows looked at before any is written, to judge the separator and the columns.
 constexpr std::size_t kSampleRows = 50;
+constexpr std::size_t kSampleBytes = 1 << 20;
 // Distinct findings held to be reported with their count; past them, findings are printed at
 // once, so that memory stays bounded whatever the input.
 constexpr std::size_t kHeldFindings = 2000;
@@ -359,7 +360,11 @@ bool CImporter::Start(CDelimitedReader& reader) {
     reader.SetSeparator(m_separator.delimiter);
 
     Record record;
-    while (m_sample.size() < kSampleRows && NextRecord(record)) m_sample.push_back(record);
+    std::size_t bytes = 0;
+    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRecord(record)) {
+        for (const auto& field : record.fields) bytes += field.size() + 16;
+        m_sample.push_back(record);
+    }
     return SettleColumns();
 }
 
@@ -439,7 +444,7 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
                      "The first row, column by column:\n";
     const auto& fields = m_sample[0].fields;
     std::string told;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < fields.size() && i < kMostJudgedColumns; ++i) {
         m_diagnostics << "  " << (i + 1) << ": " << fields[i] << '\n';
         if (i > 0) told += ',';
         told += i < guess.size() && guess[i] ? RoleName(*guess[i]) : "?";
@@ -556,9 +561,15 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     }
     if (meanings.size() > kDefinitionLines) {
         std::string rest;
-        for (std::size_t i = kDefinitionLines; i < meanings.size(); ++i) {
+        for (std::size_t i = kDefinitionLines; i < meanings.size() && rest.size() < 200; ++i) {
             if (!rest.empty()) rest += "; ";
             rest += meanings[i];
+        }
+        if (rest.size() > 200) {
+            std::size_t cut = 200;  // at a character's start
+            while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) --cut;
+            rest.resize(cut);
+            rest += "...";
         }
         Report(false, Fill("{} meanings, more than the five a word holds: the first five were "
                            "kept, and these left out: {}",

@@ -240,7 +240,8 @@ bool StartsWithTag(std::string_view text, std::string_view tag) {
 std::size_t LineBreakTag(std::string_view text) {
     for (std::string_view tag : {"<br", "<div", "</div", "<p>", "</p", "<li", "</li"}) {
         if (StartsWithTag(text, tag)) {
-            const std::size_t close = text.find('>');
+            // Closed soon, or not a tag: a stray '<' must not send every later one to the end.
+            const std::size_t close = text.substr(0, 256).find('>');
             return close == std::string_view::npos ? 0 : close + 1;
         }
     }
@@ -353,6 +354,7 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
     std::size_t width = 0;
     for (const auto& row : rows) width = std::max(width, row.size());
     std::vector<std::optional<ColumnRole>> roles(width);
+    if (width > kMostJudgedColumns) return roles;  // no word list is that wide
     auto cell = [&](const std::vector<std::string>& row, std::size_t column) {
         return column < row.size() ? Trim(row[column]) : std::string_view();
     };
@@ -564,7 +566,7 @@ std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html) {
             if ((c == ')' || c == ']') && depth > 0) --depth;
             if (depth > 0 || (c != ';' && c != ',' && c != '/' && c != '\n')) continue;
             std::string meaning = WithoutNotes(std::string_view(text).substr(start, i - start));
-            if (!meaning.empty() &&
+            if (!meaning.empty() && meanings.size() < kMostMeaningsTaken &&
                 std::find(meanings.begin(), meanings.end(), meaning) == meanings.end()) {
                 meanings.push_back(std::move(meaning));
             }

@@ -34,6 +34,9 @@ std::optional<std::vector<ColumnRole>> ParseColumnRoles(std::string_view text);
 // "form", "latin", "meaning" or "skip".
 const char* RoleName(ColumnRole role);
 
+// Wider rows are not judged by their content: every role is then left untold.
+constexpr std::size_t kMostJudgedColumns = 64;
+
 // The roles of columns judged from the first rows of a list without a header. Columns of a
 // few repeated values, numbers, one-letter codes or part-of-speech names are set aside; the
 // rest are told Latin or meaning by their content. A role that cannot be told is nothing.
@@ -66,7 +69,9 @@ std::string HeadwordOfLatin(std::string_view latin, std::string_view form = {});
 
 // The meanings a student can type from a meaning cell: split at ';' ',' '/' and line breaks
 // (and at <br> and <div> boundaries), notes in brackets taken out, blanks trimmed and collapsed,
-// repeats dropped. With `html`, each piece's tags and entities are turned into text.
+// repeats dropped. With `html`, each piece's tags and entities are turned into text. At most
+// kMostMeaningsTaken are taken: enough to say what was left out of the five a word holds.
+constexpr std::size_t kMostMeaningsTaken = 20;
 std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html = false);
 
 // Whether an Anki field holds only a picture.
