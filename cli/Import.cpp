@@ -407,20 +407,18 @@ bool CImporter::SettleColumns() {
                     kept[0].find(' ') == std::string::npos;
         rows.push_back(std::move(kept));
     }
-    if (sevenWide && m_separator.lineList.empty()) {
-        m_ours = true;
-        return true;
-    }
-    std::vector<std::optional<ColumnRole>> guess;
-    if (width <= 2) {
-        guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
-    } else {
-        guess = RolesOfContent(rows);
-    }
+    std::vector<std::optional<ColumnRole>> guess = RolesOfContent(rows);
     const bool latin = std::count(guess.begin(), guess.end(), ColumnRole::kLatin) > 0;
     const bool meaning = std::count(guess.begin(), guess.end(), ColumnRole::kMeaning) > 0;
-    if (width > 2 &&
-        (!latin || !meaning || std::count(guess.begin(), guess.end(), std::nullopt) > 0)) {
+    const bool told = latin && meaning && std::count(guess.begin(), guess.end(), std::nullopt) == 0;
+    if (width <= 2) {
+        // A card: Latin, then meanings, unless the content plainly says the other way round.
+        const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning, ColumnRole::kLatin};
+        if (guess != reversed) guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
+    } else if (!told && sevenWide && m_separator.lineList.empty()) {
+        m_ours = true;
+        return true;
+    } else if (!told) {
         Refuse(guess);
         return false;
     }

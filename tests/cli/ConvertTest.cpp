@@ -89,6 +89,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "first on lines 2, 3, 4, 5, 6, ...)"},
         ImportCase{"CheckRunsOnWhatIsWritten", "Roma,Rome\n", kAuto, Word("Roma Roma", "Rome"), 2,
                    ":1: error: the base word \"Roma\" holds a capital letter"},
+        ImportCase{"SevenColumnsOfAListAreToldByContent",
+                   "porto,portare,portavi,portatum,to carry,1,verb\n"
+                   "amo,amare,amavi,amatum,to love,1,verb\n",
+                   kAuto,
+                   Word("porto porto portare portavi portatum", "to carry") +
+                       Word("amo amo amare amavi amatum", "to love"),
+                   0, ""},
+        ImportCase{"MeaningThenLatin", "to love,\"amo, amare\"\n", kAuto,
+                   Word("amo amo amare", "to love"), 0, ""},
         ImportCase{"TrailingEmptyColumnsAreFine", "amo,love,,,,,,,,\n", kAuto,
                    Word("amo amo", "love"), 0, ""},
         ImportCase{"BlankRowsCounted", "\r\namo,love\r\n,,\r\n", kAuto, Word("amo amo", "love"), 0,
