@@ -359,12 +359,14 @@ void CChecker::CheckMeaning(int index, const std::string& text, Bytes bytes, std
                                   "blanks is right");
     }
     if (text.find('(') != std::string::npos || text.find('[') != std::string::npos) {
-        Warning(number, meaning() + " holds a note in brackets, which the answer would have to "
-                                  "repeat; move the note out of the meaning");
+        Warning(number, meaning() +
+                            " holds a note in brackets, which the answer would have to "
+                            "repeat; move the note out of the meaning");
     }
     if (text.find_first_of(",;") != std::string::npos) {
-        Warning(number, meaning() + " holds ',' or ';': likely several meanings in one line, each "
-                                  "of which would have to be typed with the others");
+        Warning(number, meaning() +
+                            " holds ',' or ';': likely several meanings in one line, each "
+                            "of which would have to be typed with the others");
     }
     m_typable[index - 1] = typable;
 }

@@ -23,14 +23,14 @@ inline constexpr char kCsvHeader[] =
 
 struct ConvertTotals {
     std::uint64_t words = 0;
-    std::uint64_t errors = 0;    // rows left out because they cannot be used
+    std::uint64_t errors = 0;  // rows left out because they cannot be used
     std::uint64_t warnings = 0;
     // Import only: the rows after any header, and those left out for other causes.
     std::uint64_t rows = 0;
-    std::uint64_t cloze = 0;     // Anki cloze notes
-    std::uint64_t notWords = 0;  // blank rows; in a line list also headings, comments, rules
+    std::uint64_t cloze = 0;         // Anki cloze notes
+    std::uint64_t notWords = 0;      // blank rows; in a line list also headings, comments, rules
     std::uint64_t unanswerable = 0;  // words written that check finds an error in
-    bool refused = false;        // the columns' roles could not be told: nothing was read
+    bool refused = false;            // the columns' roles could not be told: nothing was read
 };
 
 // Writes the vocabulary file in `in` as CSV with a header row (CR LF row ends), or with `anki`

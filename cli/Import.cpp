@@ -123,7 +123,8 @@ public:
         key += text;
         auto it = m_index.find(key);
         if (it == m_index.end()) {
-            if (m_groups.size() == kHeldFindings) return Print({line, error, std::move(text), 1, {}});
+            if (m_groups.size() == kHeldFindings)
+                return Print({line, error, std::move(text), 1, {}});
             it = m_index.emplace(std::move(key), m_groups.size()).first;
             m_groups.push_back({line, error, std::move(text), 0, {}});
         }
@@ -163,8 +164,8 @@ private:
                             : "{} (the same on {} rows, on lines {})",
                         {text, std::to_string(group.count), lines});
         }
-        m_out << m_name << ':' << group.first << (group.error ? ": error: " : ": warning: ")
-              << text << '\n';
+        m_out << m_name << ':' << group.first << (group.error ? ": error: " : ": warning: ") << text
+              << '\n';
     }
 
     const std::string& m_name;
@@ -224,7 +225,7 @@ private:
     Separator m_separator;
     bool m_anki = false;
     bool m_html = false;
-    bool m_frontMatter = false;  // inside a line list's front matter
+    bool m_frontMatter = false;    // inside a line list's front matter
     std::vector<Record> m_sample;  // the first rows, until they are written
     std::size_t m_sampleNext = 0;
     bool m_headerTaken = false;
@@ -403,8 +404,8 @@ bool CImporter::SettleColumns() {
         }
         width = std::max(width, kept.size());
         // Our seven columns without their header: a text form of one word, then the rest.
-        sevenWide = sevenWide && kept.size() == kMostColumns &&
-                    kept[0].find(' ') == std::string::npos;
+        sevenWide =
+            sevenWide && kept.size() == kMostColumns && kept[0].find(' ') == std::string::npos;
         rows.push_back(std::move(kept));
     }
     std::vector<std::optional<ColumnRole>> guess = RolesOfContent(rows);
@@ -413,7 +414,8 @@ bool CImporter::SettleColumns() {
     const bool told = latin && meaning && std::count(guess.begin(), guess.end(), std::nullopt) == 0;
     if (width <= 2) {
         // A card: Latin, then meanings, unless the content plainly says the other way round.
-        const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning, ColumnRole::kLatin};
+        const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning,
+                                                              ColumnRole::kLatin};
         if (guess != reversed) guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
     } else if (!told && sevenWide && m_separator.lineList.empty()) {
         m_ours = true;
@@ -488,16 +490,17 @@ void CImporter::Row(std::vector<std::string>& fields) {
         if (!IsValidUtf8(field)) field = TextAsUtf8(field);
     }
     if (m_anki) {
-        const bool cloze =
-            std::any_of(fields.begin(), fields.end(), [](const std::string& f) { return IsCloze(f); }) ||
-            (m_notetype && *m_notetype < fields.size() &&
-             Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
+        const bool cloze = std::any_of(fields.begin(), fields.end(),
+                                       [](const std::string& f) { return IsCloze(f); }) ||
+                           (m_notetype && *m_notetype < fields.size() &&
+                            Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
         if (cloze) {
             if (m_totals.cloze++ == 0) m_firstCloze = m_line;
             return;
         }
     }
-    if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return Trim(f).empty(); })) {
+    if (std::all_of(fields.begin(), fields.end(),
+                    [](const std::string& f) { return Trim(f).empty(); })) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
             for (auto& m : m_meanings) m.clear();
@@ -515,8 +518,9 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
         if (!Trim(fields[i]).empty() &&
             std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
-            return Report(true, Fill("the row has {} columns, more than the {} named; row left out",
-                                     {std::to_string(fields.size()), std::to_string(m_columns.size())}));
+            return Report(true,
+                          Fill("the row has {} columns, more than the {} named; row left out",
+                               {std::to_string(fields.size()), std::to_string(m_columns.size())}));
         }
     }
     std::string& latin = m_latin;
@@ -549,13 +553,15 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     if (latin.empty()) latin = form;
     const std::string headword = HeadwordOfLatin(latin, form);
     if (headword.empty()) {
-        return Report(true, picture ? "the Latin is only a picture, which cannot be asked; row left out"
-                                    : "no Latin in this row; row left out");
+        return Report(true, picture
+                                ? "the Latin is only a picture, which cannot be asked; row left out"
+                                : "no Latin in this row; row left out");
     }
     if (meanings.empty()) {
-        return Report(true, meaningPicture
-                                ? "the meaning is only a picture, which cannot be typed; row left out"
-                                : "no meaning in this row; row left out");
+        return Report(true,
+                      meaningPicture
+                          ? "the meaning is only a picture, which cannot be typed; row left out"
+                          : "no meaning in this row; row left out");
     }
     if (meanings.size() > kDefinitionLines) {
         std::string rest;
@@ -590,14 +596,16 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
         roles = *m_ourRoles;
         for (std::size_t i = roles.size(); i < fields.size(); ++i) {
             if (!Trim(fields[i]).empty()) {
-                return Report(true, Fill("the row has {} columns, more than the {} named; row left out",
-                                         {std::to_string(fields.size()), std::to_string(roles.size())}));
+                return Report(true,
+                              Fill("the row has {} columns, more than the {} named; row left out",
+                                   {std::to_string(fields.size()), std::to_string(roles.size())}));
             }
         }
     } else {
         Role next = kText;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end() || next >= kBack) {
+            if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end() ||
+                next >= kBack) {
                 roles.push_back(kIgnore);
             } else {
                 roles.push_back(next);
@@ -729,7 +737,8 @@ private:
         if (line.size() < 2 || line[0] != ':' || line[1] < '0' || line[1] > '9') return;
         const std::size_t colon = line.find(':', 1);
         if (colon == std::string_view::npos) return;
-        const std::uint64_t vocLine = std::strtoull(std::string(line.substr(1, colon - 1)).c_str(), nullptr, 10);
+        const std::uint64_t vocLine =
+            std::strtoull(std::string(line.substr(1, colon - 1)).c_str(), nullptr, 10);
         std::string_view rest = line.substr(colon);
         const bool error = rest.starts_with(": error: ");
         rest.remove_prefix(error ? 9 : rest.starts_with(": warning: ") ? 11 : 0);
@@ -737,7 +746,8 @@ private:
         constexpr std::string_view kSame = "same text form as line ";
         if (text.starts_with(kSame)) {
             const std::uint64_t earlier = std::strtoull(text.c_str() + kSame.size(), nullptr, 10);
-            text = Fill("same text form as line {}", {std::to_string(m_importer.InputLineOf(earlier))});
+            text = Fill("same text form as line {}",
+                        {std::to_string(m_importer.InputLineOf(earlier))});
         }
         if (error && m_importer.InputLineOf(vocLine) != m_lastUnanswerable) {
             m_lastUnanswerable = m_importer.InputLineOf(vocLine);
@@ -778,13 +788,14 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     importer.Findings().Finish();
     ConvertTotals& t = importer.Totals();
     if (options.check) {
-        diagnostics << Fill("{}: rows read: {}; words written: {}; rows left out: {} (cannot be "
-                            "used: {}, Anki cloze notes: {}, blank or not words: {}); words that "
-                            "can never be answered right: {}\n",
-                            {name, std::to_string(t.rows), std::to_string(t.words),
-                             std::to_string(t.rows - t.words), std::to_string(t.rows - t.words - t.cloze - t.notWords),
-                             std::to_string(t.cloze), std::to_string(t.notWords),
-                             std::to_string(t.unanswerable)});
+        diagnostics << Fill(
+            "{}: rows read: {}; words written: {}; rows left out: {} (cannot be "
+            "used: {}, Anki cloze notes: {}, blank or not words: {}); words that "
+            "can never be answered right: {}\n",
+            {name, std::to_string(t.rows), std::to_string(t.words),
+             std::to_string(t.rows - t.words),
+             std::to_string(t.rows - t.words - t.cloze - t.notWords), std::to_string(t.cloze),
+             std::to_string(t.notWords), std::to_string(t.unanswerable)});
     }
     return t;
 }

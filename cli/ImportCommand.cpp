@@ -91,7 +91,8 @@ void AddImportCommand(CLI::App& app, CliRun& run) {
                      "csv, tsv, anki or lines (a line list). Without it: anki when the file starts "
                      "with Anki's '#separator:', '#html:' or '#columns:' lines; otherwise the "
                      "separator that the first lines share")
-        ->transform(CLI::IsMember({"csv", "tsv", "anki", "lines"}, CLI::ignore_case).description(""))
+        ->transform(
+            CLI::IsMember({"csv", "tsv", "anki", "lines"}, CLI::ignore_case).description(""))
         ->option_text("csv|tsv|anki|lines");
     command
         ->add_option("--separator", args->separator,
@@ -109,7 +110,8 @@ void AddImportCommand(CLI::App& app, CliRun& run) {
                 const auto roles = ParseColumnRoles(value);
                 if (!roles) return "each role must be form, latin, meaning or skip";
                 const bool latin = std::count(roles->begin(), roles->end(), ColumnRole::kLatin) +
-                                       std::count(roles->begin(), roles->end(), ColumnRole::kForm) > 0;
+                                       std::count(roles->begin(), roles->end(), ColumnRole::kForm) >
+                                   0;
                 if (!latin || std::count(roles->begin(), roles->end(), ColumnRole::kMeaning) == 0) {
                     return "a latin (or form) column and a meaning column are needed";
                 }

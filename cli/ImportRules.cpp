@@ -9,6 +9,8 @@
 
 namespace {
 
+// The tables of words below are laid out to be read, not as the formatter would put them.
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view Trim(std::string_view text) {
@@ -21,6 +23,7 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// clang-format off
 // The plain letter of a two-byte UTF-8 letter of Latin-1 (second byte after 0xC3), or 0.
 const char* PlainOfLatin1(unsigned char second) {
     static constexpr std::array<const char*, 64> kPlain = {
@@ -30,7 +33,9 @@ const char* PlainOfLatin1(unsigned char second) {
         "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", nullptr, "y"};
     return second >= 0x80 && second < 0xC0 ? kPlain[second - 0x80] : nullptr;
 }
+// clang-format on
 
+// clang-format off
 // Column names, as HeaderKey gives them, in English, German, French, Italian, Spanish and Dutch.
 const std::map<std::string_view, ColumnRole>& HeaderNames() {
     static const std::map<std::string_view, ColumnRole> names = [] {
@@ -92,7 +97,9 @@ const std::map<std::string_view, ColumnRole>& HeaderNames() {
     }();
     return names;
 }
+// clang-format on
 
+// clang-format off
 // Cell values that say what kind of word a row is, its gender or its declension: a column of
 // them is set aside whatever it is called.
 bool IsGrammarLabel(std::string_view cell) {
@@ -107,7 +114,9 @@ bool IsGrammarLabel(std::string_view cell) {
     const std::string key = HeaderKey(cell);
     return !key.empty() && labels.count(key) > 0;
 }
+// clang-format on
 
+// clang-format off
 // Words that no Latin dictionary entry holds but meanings in the languages Latin is taught in
 // often do.
 bool IsMeaningMarker(std::string_view word) {
@@ -121,6 +130,7 @@ bool IsMeaningMarker(std::string_view word) {
         "estar", "algo", "alguien", "het", "een", "zijn", "van", "met", "iets", "iemand"};
     return markers.count(HeaderKey(word)) > 0;
 }
+// clang-format on
 
 // Calls `f` with each blank- or punctuation-separated word of `text`.
 template <typename F>
@@ -259,7 +269,8 @@ std::string HeaderKey(std::string_view name) {
                 key.push_back(AsciiLower(static_cast<char>(c)));
             }
         } else if (c == 0xC3 && i + 1 < name.size()) {
-            if (const char* plain = PlainOfLatin1(static_cast<unsigned char>(name[++i]))) key += plain;
+            if (const char* plain = PlainOfLatin1(static_cast<unsigned char>(name[++i])))
+                key += plain;
         } else if (c == 0xC4 || c == 0xC5) {
             // Latin Extended-A, where the vowels with a macron live: ā ē ī ō ū and capitals.
             if (i + 1 < name.size()) {
@@ -335,8 +346,8 @@ std::optional<std::vector<ColumnRole>> ParseColumnRoles(std::string_view text) {
         const std::size_t comma = text.find(',', start);
         const std::string key = HeaderKey(text.substr(start, comma - start));
         bool found = false;
-        for (ColumnRole role : {ColumnRole::kSkip, ColumnRole::kForm, ColumnRole::kLatin,
-                                ColumnRole::kMeaning}) {
+        for (ColumnRole role :
+             {ColumnRole::kSkip, ColumnRole::kForm, ColumnRole::kLatin, ColumnRole::kMeaning}) {
             if (key == RoleName(role)) {
                 roles.push_back(role);
                 found = true;
@@ -404,7 +415,8 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
         if (roles[column]) continue;
         open.push_back(column);
         // A stem shared by chance ("rosa" "rose") is no sign; shared on most rows, it is.
-        if (shared[column] * 2 > filled[column]) latin[column] = std::max(latin[column], shared[column]);
+        if (shared[column] * 2 > filled[column])
+            latin[column] = std::max(latin[column], shared[column]);
         if (latin[column] * 4 >= filled[column] && latin[column] > meaning[column]) {
             roles[column] = ColumnRole::kLatin;
         } else if (meaning[column] * 4 >= filled[column] && meaning[column] > latin[column]) {
@@ -415,7 +427,8 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
     // first letters with the Latin, is the text form as it stands in the text ("portas" before
     // "porto portare").
     for (std::size_t column = 0; column + 1 < width; ++column) {
-        if (roles[column] == ColumnRole::kMeaning || roles[column + 1] != ColumnRole::kLatin) continue;
+        if (roles[column] == ColumnRole::kMeaning || roles[column + 1] != ColumnRole::kLatin)
+            continue;
         std::size_t single = 0, several = 0, stems = 0, both = 0;
         for (const auto& row : rows) {
             const std::string_view a = cell(row, column);
@@ -510,7 +523,8 @@ bool IsNonWordLine(std::string_view line) {
     return line.size() >= 3 && line.find_first_not_of("-*_= ") == std::string_view::npos;
 }
 
-void SplitLine(std::string_view line, std::string_view separator, std::vector<std::string>& fields) {
+void SplitLine(std::string_view line, std::string_view separator,
+               std::vector<std::string>& fields) {
     fields.clear();
     std::size_t start = 0;
     for (;;) {
@@ -525,8 +539,7 @@ std::string HeadwordOfLatin(std::string_view latin, std::string_view form) {
     latin = Trim(latin);
     // An enclitic written with its dash ("-ne", "–que") is typed without it.
     for (std::string_view dash : {"-", "\xE2\x80\x93", "\xE2\x80\x94"}) {
-        if (latin.starts_with(dash) && latin.size() > dash.size() &&
-            !IsBlank(latin[dash.size()])) {
+        if (latin.starts_with(dash) && latin.size() > dash.size() && !IsBlank(latin[dash.size()])) {
             latin.remove_prefix(dash.size());
         }
     }
@@ -544,7 +557,8 @@ std::string HeadwordOfLatin(std::string_view latin, std::string_view form) {
     if (firstEnd > 0 && collapsed[firstEnd - 1] == ':') collapsed.erase(firstEnd - 1, 1);
     if (collapsed.empty()) return {};
 
-    std::string text(Trim(form).substr(0, std::min(Trim(form).find_first_of(" \t"), Trim(form).size())));
+    const std::string_view given = Trim(form);
+    std::string text(given.substr(0, given.find_first_of(" \t")));
     while (!text.empty() && (text.back() == ',' || text.back() == ';' || text.back() == ':')) {
         text.pop_back();
     }

@@ -23,8 +23,8 @@ bool ReadWholeEntry(CTextFile& file, std::string& entry);
 // standard library's shuffle and distributions differ between implementations.
 std::vector<std::size_t> ShuffledOrder(std::size_t count, std::uint64_t seed);
 
-// The entries of a file written in another order (or words imported) to a file of its own, which has no name in any
-// folder and disappears with this object, so that the original is never touched.
+// The entries of a file written in another order (or words imported) to a file of its own, which
+// has no name in any folder and disappears with this object, so that the original is never touched.
 class CReorderedCopy {
 public:
     CReorderedCopy() = default;

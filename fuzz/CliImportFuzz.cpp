@@ -37,8 +37,8 @@ std::string ImportChecked(std::string_view input, const ImportOptions& options) 
     std::istringstream vocIn(voc);
     std::ostringstream findings;
     CheckVocStream(vocIn, "out.voc", findings);
-    for (std::string_view structural : {"cut short", "empty line after the last word",
-                                        "in LF alone", "has no line end"}) {
+    for (std::string_view structural :
+         {"cut short", "empty line after the last word", "in LF alone", "has no line end"}) {
         FUZZ_CHECK(findings.str().find(structural) == std::string::npos);
     }
     return voc;

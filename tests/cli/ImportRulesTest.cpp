@@ -32,26 +32,36 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"NounFormsSpreadOverColumns",
                    {"nom_sg", "gen_sg", "english_translation", "declension", "gender", "chapter"},
                    Roles{L, L, M, S, S, S}},
-        HeaderCase{"PartOfSpeechAndTest", {"Latin", "Part of Speech", "English", "Test"},
+        HeaderCase{"PartOfSpeechAndTest",
+                   {"Latin", "Part of Speech", "English", "Test"},
                    Roles{L, S, M, S}},
         HeaderCase{"German", {"Latein", "Wortart", "Deutsch", "Lektion"}, Roles{L, S, M, S}},
-        HeaderCase{"GermanUmlaut", {"Vokabel", "\xC3\x9C" "bersetzung"}, Roles{L, M}},
+        HeaderCase{"GermanUmlaut",
+                   {"Vokabel",
+                    "\xC3\x9C"
+                    "bersetzung"},
+                   Roles{L, M}},
         HeaderCase{"French", {"Mot latin", "Traduction", "Chapitre"}, Roles{L, M, S}},
-        HeaderCase{"FrenchAccents", {"LATIN", "Fran\xC3\xA7" "ais", "Le\xC3\xA7on"}, Roles{L, M, S}},
-        HeaderCase{"Italian", {"Latino", "Significato", "Genere"}, Roles{L, M, S}},
-        HeaderCase{"Spanish", {"Lat\xC3\xADn", "Espa\xC3\xB1ol", "Declinaci\xC3\xB3n"},
+        HeaderCase{"FrenchAccents",
+                   {"LATIN",
+                    "Fran\xC3\xA7"
+                    "ais",
+                    "Le\xC3\xA7on"},
                    Roles{L, M, S}},
+        HeaderCase{"Italian", {"Latino", "Significato", "Genere"}, Roles{L, M, S}},
+        HeaderCase{
+            "Spanish", {"Lat\xC3\xADn", "Espa\xC3\xB1ol", "Declinaci\xC3\xB3n"}, Roles{L, M, S}},
         HeaderCase{"Dutch", {"Latijn", "Betekenis", "Hoofdstuk"}, Roles{L, M, S}},
-        HeaderCase{"NumberedAndPunctuated", {"Latin (1)", "latin-2", "Meaning #1", "meaning 2"},
+        HeaderCase{"NumberedAndPunctuated",
+                   {"Latin (1)", "latin-2", "Meaning #1", "meaning 2"},
                    Roles{L, L, M, M}},
-        HeaderCase{"TextFormBesideLatin", {"Text form", "Dictionary form", "Meaning 1"},
-                   Roles{F, L, M}},
+        HeaderCase{
+            "TextFormBesideLatin", {"Text form", "Dictionary form", "Meaning 1"}, Roles{F, L, M}},
         HeaderCase{"TextFormAloneIsTheLatin", {"form", "english"}, Roles{L, M}},
         HeaderCase{"AnUnknownNameIsSetAside", {"latin", "english", "mnemonic"}, Roles{L, M, S}},
         HeaderCase{"AWordIsNotAHeader", {"amo", "to love"}, std::nullopt},
         HeaderCase{"NoMeaningColumn", {"latin", "chapter"}, std::nullopt},
-        HeaderCase{"MostNamesUnknown", {"latin", "english", "amo", "amare", "love"},
-                   std::nullopt}),
+        HeaderCase{"MostNamesUnknown", {"latin", "english", "amo", "amare", "love"}, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SeparatorCase {
@@ -98,7 +108,9 @@ struct ContentCase {
 
 class ContentRoles : public ::testing::TestWithParam<ContentCase> {};
 
-TEST_P(ContentRoles, AreToldOnlyWithConfidence) { EXPECT_EQ(RolesOfContent(GetParam().rows), GetParam().roles); }
+TEST_P(ContentRoles, AreToldOnlyWithConfidence) {
+    EXPECT_EQ(RolesOfContent(GetParam().rows), GetParam().roles);
+}
 
 const std::optional<ColumnRole> kUntold;
 
@@ -115,9 +127,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"agricola, -ae", "m", "farmer", "1"},
                      {"hortus, -i", "m", "garden", "2"}},
                     {L, S, M, S}},
-        ContentCase{"PartOfSpeechSetAside",
-                    {{"amo", "verb", "to love"}, {"rosa", "noun", "rose"}, {"bonus", "adj.", "good"}},
-                    {L, S, M}},
+        ContentCase{
+            "PartOfSpeechSetAside",
+            {{"amo", "verb", "to love"}, {"rosa", "noun", "rose"}, {"bonus", "adj.", "good"}},
+            {L, S, M}},
         ContentCase{"PrincipalPartsSpreadOverColumns",
                     {{"porto", "portare", "portavi", "portatum", "to carry"},
                      {"amo", "amare", "amavi", "amatum", "to love"}},
@@ -125,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
         ContentCase{"TextFormBeforeDictionaryForm",
                     {{"portas", "porto portare", "carry"}, {"amat", "amo amare", "love"}},
                     {F, L, M}},
-        ContentCase{"MeaningFirst", {{"to love", "amo, amare", "3"}, {"the rose", "rosa, -ae", "3"}},
+        ContentCase{"MeaningFirst",
+                    {{"to love", "amo, amare", "3"}, {"the rose", "rosa, -ae", "3"}},
                     {M, L, S}},
         ContentCase{"ThreeColumnsOfPlainWordsAreRefused",
                     {{"amo", "love", "like"}, {"rosa", "rose", "flower"}},
