@@ -441,6 +441,18 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
             Warning(number, "doubled blank in the dictionary form");
         }
     }
+    // Left over from a list's punctuation ("porto, portare"): an answer would need it too.
+    const auto endsInPunctuation = [](std::string_view w) {
+        return !w.empty() && (w.back() == ',' || w.back() == ';' || w.back() == ':');
+    };
+    if (endsInPunctuation(parts.textForm)) {
+        Warning(number, "the text form \"" + std::string(parts.textForm) +
+                            "\" ends in ',', ';' or ':', left over from a list; remove it");
+    }
+    if (endsInPunctuation(base)) {
+        Warning(number, "the base word \"" + std::string(base) +
+                            "\" ends in ',', ';' or ':', so only an answer with it is right");
+    }
     // Its look-up waits for the word's end, by when the table's slot is in the cache; its
     // warning still comes first of those that the word's end gives on this line.
     if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
@@ -458,18 +470,29 @@ void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes
         typable = false;
     }
     m_typable[index - 1] = typable;
-    if (!bytes.blank) return;  // most meanings are one word
-    if (text.front() == ' ') {
-        Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
-                                  "same blank is right");
+    if (bytes.blank) {  // most meanings are one word
+        if (text.front() == ' ') {
+            Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
+                                      "same blank is right");
+        }
+        if (text.size() > 1 && text.back() == ' ') {
+            Warning(number, meaning() + " ends with a blank: only an answer that ends with the same "
+                                      "blank is right");
+        }
+        if (text.find("  ") != std::string::npos) {
+            Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
+                                      "blanks is right");
+        }
     }
-    if (text.size() > 1 && text.back() == ' ') {
-        Warning(number, meaning() + " ends with a blank: only an answer that ends with the same "
-                                  "blank is right");
+    if (text.find('(') != std::string::npos || text.find('[') != std::string::npos) {
+        Warning(number, meaning() +
+                            " holds a note in brackets, which the answer would have to "
+                            "repeat; move the note out of the meaning");
     }
-    if (text.find("  ") != std::string::npos) {
-        Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
-                                  "blanks is right");
+    if (text.find_first_of(",;") != std::string::npos) {
+        Warning(number, meaning() +
+                            " holds ',' or ';': likely several meanings in one line, each "
+                            "of which would have to be typed with the others");
     }
 }
 

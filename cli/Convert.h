@@ -23,8 +23,14 @@ inline constexpr char kCsvHeader[] =
 
 struct ConvertTotals {
     std::uint64_t words = 0;
-    std::uint64_t errors = 0;    // rows left out
+    std::uint64_t errors = 0;  // rows left out because they cannot be used
     std::uint64_t warnings = 0;
+    // Import only: the rows after any header, and those left out for other causes.
+    std::uint64_t rows = 0;
+    std::uint64_t cloze = 0;         // Anki cloze notes
+    std::uint64_t notWords = 0;      // blank rows; in a line list also headings, comments, rules
+    std::uint64_t unanswerable = 0;  // words written that check finds an error in
+    bool refused = false;            // the columns' roles could not be told: nothing was read
 };
 
 // Writes the vocabulary file in `in` as CSV with a header row (CR LF row ends), or with `anki`
@@ -34,17 +40,32 @@ struct ConvertTotals {
 ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, const ByteSink& sink,
                         std::ostream& diagnostics);
 
-enum class ImportFormat { kAuto, kCsv, kTsv, kAnki };
+enum class ImportFormat { kAuto, kCsv, kTsv, kAnki, kLines };
 
-// Writes the words of the delimited text in `in` as a vocabulary file: six lines per word,
-// CR LF line ends. `extension` (of the input's name, lower case, without the dot) helps guess
-// the format when `format` is kAuto. Rows it cannot use are reported on `diagnostics` as
-// "NAME:LINE: error: TEXT" and left out; the rest are written. Throws what `in` or `sink`
-// throw; nothing else, whatever the bytes.
-ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name, ImportFormat format,
-                              std::string_view extension, const ByteSink& sink,
+struct ImportOptions {
+    ImportFormat format = ImportFormat::kAuto;
+    // "tab", "comma", "semicolon", "pipe" or one character: the field separator; a longer text
+    // (" - ") parts the lines of a line list. Empty: guessed from the first lines.
+    std::string separator;
+    // The role of each column, as ParseColumnRoles reads it; empty: from a header row or the
+    // content.
+    std::string columns;
+    // Runs check's rules on each word written and ends with a summary line.
+    bool check = false;
+};
+
+// Writes the words of the word list in `in` as a vocabulary file: six lines per word, CR LF
+// line ends. The list is delimited text (CSV, another separator, Anki's Notes in Plain Text)
+// or a line list ("amo - to love"); the separator and the role of each column are taken from
+// `options`, from a header row, or from the first rows. Rows it cannot use are reported on
+// `diagnostics` as "NAME:LINE: error: TEXT" and left out; the rest are written. Identical
+// findings are reported once, with a count and their first lines. Memory does not grow with
+// the input. Throws what `in` or `sink` throw; nothing else, whatever the bytes.
+ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
+                              const ImportOptions& options, const ByteSink& sink,
                               std::ostream& diagnostics);
 
 // The same over a stream, for callers that hold one (tests, fuzzing).
-ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name, ImportFormat format,
-                                    const ByteSink& sink, std::ostream& diagnostics);
+ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name,
+                                    const ImportOptions& options, const ByteSink& sink,
+                                    std::ostream& diagnostics);

@@ -35,6 +35,12 @@ std::string_view CDelimitedReader::PeekLine() {
     return rest.substr(0, rest.find('\n'));
 }
 
+std::string_view CDelimitedReader::PeekStart() {
+    while (m_len < m_buffer.size() && Fill()) {
+    }
+    return {m_buffer.data() + m_pos, m_len - m_pos};
+}
+
 void CDelimitedReader::SkipPrefix(std::string_view prefix) {
     if (PeekLine().starts_with(prefix)) m_pos += prefix.size();
 }

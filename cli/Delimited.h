@@ -18,6 +18,9 @@ public:
 
     // The first line of the input, without taking it (at most the first 64 KiB).
     std::string_view PeekLine();
+    // The next bytes of the input, without taking them: as many as the buffer holds (64 KiB),
+    // enough for the first lines of any word list and never the whole of a large file.
+    std::string_view PeekStart();
     // Takes `prefix` when the input starts with it (a byte-order mark).
     void SkipPrefix(std::string_view prefix);
     // Whether the next line starts with `c`.

@@ -1,22 +1,38 @@
+// Import in its steps: records (delimited rows, or the lines of a line list) -> the role of
+// each column -> a word (the Latin into a headword line, the meaning cells into meanings) ->
+// the writer, whose words check's rules read as they are written. Only the first rows are
+// held, to judge the separator and the columns; the rest stream through.
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <istream>
+#include <limits>
 #include <optional>
 #include <ostream>
+#include <unordered_map>
 #include <vector>
 
+#include "Check.h"
 #include "Convert.h"
 #include "Delimited.h"
+#include "ImportRules.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
 namespace {
 
-// What a column holds. Meaning columns are kMeaning1 + 0 to 4.
+// The columns of our own exports. Meaning columns are kMeaning1 + 0 to 4.
 enum Role : int { kIgnore = -1, kText = 0, kDictionary = 1, kMeaning1 = 2, kBack = 7 };
 
 constexpr std::size_t kMostColumns = 2 + kDefinitionLines;
+// Rows looked at before any is written, to judge the separator and the columns.
+constexpr std::size_t kSampleRows = 50;
+constexpr std::size_t kSampleBytes = 1 << 20;
+// Distinct findings held to be reported with their count; past them, findings are printed at
+// once, so that memory stays bounded whatever the input.
+constexpr std::size_t kHeldFindings = 2000;
+// Lines named for a finding that many rows share.
+constexpr std::size_t kLinesNamed = 5;
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -32,41 +48,33 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The role a column name stands for: ours, Anki's, and the plain names people give columns.
-std::optional<Role> RoleOfName(std::string_view name) {
-    const std::string n = Lower(Trim(name));
-    if (n == "text form" || n == "front" || n == "latin" || n == "word") return kText;
-    if (n == "dictionary form") return kDictionary;
-    if (n == "back" || n == "meanings" || n == "english") return kBack;
-    if (n.size() == 9 && n.starts_with("meaning ") && n[8] >= '1' && n[8] <= '5') {
-        return static_cast<Role>(kMeaning1 + (n[8] - '1'));
-    }
-    if (n == "tags" || n == "deck" || n == "notetype" || n == "guid") return kIgnore;
-    return std::nullopt;
-}
-
-// Roles for a row of names, or nothing when the row is not a header (a name we do not know,
-// or no text form column).
-std::optional<std::vector<Role>> RolesOfNames(const std::vector<std::string>& names) {
+// The layouts our own exports write, whose columns are taken as they are, so that the round
+// trip is exact: the CSV header, and the Anki export's "#columns:" line.
+std::optional<std::vector<Role>> RolesOfOurNames(const std::vector<std::string>& names) {
     std::vector<Role> roles;
-    bool text = false;
     for (const auto& name : names) {
-        if (Trim(name).empty()) {
-            roles.push_back(kIgnore);
-            continue;
+        const std::string n = Lower(Trim(name));
+        if (n == "text form" || n == "front") {
+            roles.push_back(kText);
+        } else if (n == "dictionary form") {
+            roles.push_back(kDictionary);
+        } else if (n == "back") {
+            roles.push_back(kBack);
+        } else if (n.size() == 9 && n.starts_with("meaning ") && n[8] >= '1' && n[8] <= '5') {
+            roles.push_back(static_cast<Role>(kMeaning1 + (n[8] - '1')));
+        } else {
+            return std::nullopt;
         }
-        const auto role = RoleOfName(name);
-        if (!role) return std::nullopt;
-        text = text || *role == kText;
-        roles.push_back(*role);
     }
-    if (!text) return std::nullopt;
     return roles;
 }
 
 bool IsOurHeader(const std::vector<std::string>& fields) {
     std::string joined;
-    for (std::size_t i = 0; i < fields.size(); ++i) joined += (i ? "," : "") + fields[i];
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) joined += ',';
+        joined += fields[i];
+    }
     return joined == kCsvHeader;
 }
 
@@ -102,57 +110,158 @@ std::string BreaksAsBlanks(std::string text) {
     return text;
 }
 
-class CImporter {
+// Findings of import and of check's rules, by input line. The same finding on many rows is
+// told once, with how many rows and the first of their lines.
+class CFindings {
 public:
-    CImporter(const std::string& name, const ByteSink& sink, std::ostream& diagnostics)
-        : m_name(name), m_sink(sink), m_diagnostics(diagnostics) {}
+    CFindings(const std::string& name, std::ostream& out, ConvertTotals& totals)
+        : m_name(name), m_out(out), m_totals(totals) {}
 
-    void Run(CDelimitedReader& reader, ImportFormat format, std::string_view extension);
-    // Hands what is still held to the sink.
-    void Flush();
-    const ConvertTotals& Totals() const { return m_totals; }
+    void Add(std::uint64_t line, bool error, std::string text) {
+        ++(error ? m_totals.errors : m_totals.warnings);
+        std::string key = error ? "e" : "w";
+        key += text;
+        auto it = m_index.find(key);
+        if (it == m_index.end()) {
+            if (m_groups.size() == kHeldFindings)
+                return Print({line, error, std::move(text), 1, {}});
+            it = m_index.emplace(std::move(key), m_groups.size()).first;
+            m_groups.push_back({line, error, std::move(text), 0, {}});
+        }
+        Group& group = m_groups[it->second];
+        if (group.lines.size() < kLinesNamed) group.lines.push_back(line);
+        ++group.count;
+    }
+
+    // Prints what is held, in the order of first lines.
+    void Finish() {
+        std::stable_sort(m_groups.begin(), m_groups.end(),
+                         [](const Group& a, const Group& b) { return a.first < b.first; });
+        for (const auto& group : m_groups) Print(group);
+        m_groups.clear();
+        m_index.clear();
+    }
 
 private:
-    void Report(bool error, const std::string& text) {
-        m_diagnostics << m_name << ':' << m_line << (error ? ": error: " : ": warning: ") << text
-                      << '\n';
-        ++(error ? m_totals.errors : m_totals.warnings);
+    struct Group {
+        std::uint64_t first;
+        bool error;
+        std::string text;
+        std::uint64_t count;
+        std::vector<std::uint64_t> lines;
+    };
+
+    void Print(const Group& group) {
+        std::string text = group.text;
+        if (group.count > 1) {
+            std::string lines;
+            for (std::size_t i = 0; i < group.lines.size(); ++i) {
+                if (i > 0) lines += ", ";
+                lines += std::to_string(group.lines[i]);
+            }
+            text = Fill(group.count > group.lines.size()
+                            ? "{} (the same on {} rows, the first on lines {}, ...)"
+                            : "{} (the same on {} rows, on lines {})",
+                        {text, std::to_string(group.count), lines});
+        }
+        m_out << m_name << ':' << group.first << (group.error ? ": error: " : ": warning: ") << text
+              << '\n';
     }
-    void ReadAnkiHeaders(CDelimitedReader& reader);
-    void Row(std::vector<std::string>& fields);
-    void Write(std::string_view headword, const std::array<std::string, kDefinitionLines>& meanings);
 
     const std::string& m_name;
+    std::ostream& m_out;
+    ConvertTotals& m_totals;
+    std::vector<Group> m_groups;
+    std::unordered_map<std::string, std::size_t> m_index;
+};
+
+// One row of the input and the line it starts on.
+struct Record {
+    std::uint64_t line = 0;
+    std::vector<std::string> fields;
+};
+
+class CImporter {
+public:
+    CImporter(const std::string& name, const ImportOptions& options, const ByteSink& sink,
+              std::ostream& diagnostics)
+        : m_name(name),
+          m_options(options),
+          m_sink(sink),
+          m_diagnostics(diagnostics),
+          m_findings(name, diagnostics, m_totals) {}
+
+    // Reads the start of the input and settles the separator and the columns. Returns false
+    // when the columns cannot be told, having said so: nothing is then read or written.
+    bool Start(CDelimitedReader& reader);
+    // Takes rows until a block of words has gone to the sink. Returns false at the end.
+    bool Step();
+    // The input line of the word that the vocabulary file's line `vocLine` belongs to.
+    std::uint64_t InputLineOf(std::uint64_t vocLine) const;
+    CFindings& Findings() { return m_findings; }
+    ConvertTotals& Totals() { return m_totals; }
+
+private:
+    void Report(bool error, std::string text) { m_findings.Add(m_line, error, std::move(text)); }
+    void ReadAnkiHeaders();
+    bool NextRecord(Record& record);
+    bool SettleColumns();
+    void Refuse(const std::vector<std::optional<ColumnRole>>& guess);
+    void Row(std::vector<std::string>& fields);
+    void OurRow(std::vector<std::string>& fields);
+    void ListRow(std::vector<std::string>& fields);
+    void Write(std::string_view headword, const std::array<std::string, kDefinitionLines>& meanings);
+    void Flush();
+
+    const std::string& m_name;
+    const ImportOptions& m_options;
     const ByteSink& m_sink;
     std::ostream& m_diagnostics;
     ConvertTotals m_totals;
+    CFindings m_findings;
+    CDelimitedReader* m_reader = nullptr;
     std::uint64_t m_line = 0;
 
-    char m_separator = ',';
+    Separator m_separator;
+    bool m_anki = false;
     bool m_html = false;
-    bool m_exact = false;                    // the input is an export of ours: every row a word
-    std::optional<std::vector<Role>> m_roles;  // from a header; otherwise by the number of columns
-    std::vector<std::size_t> m_ignored;      // columns that Anki's header lines set aside
+    bool m_frontMatter = false;    // inside a line list's front matter
+    std::vector<Record> m_sample;  // the first rows, until they are written
+    std::size_t m_sampleNext = 0;
+    bool m_headerTaken = false;
+    // Our layouts (m_ours): the columns of our exports. Every other list: m_columns.
+    bool m_ours = false;
+    bool m_exact = false;  // our CSV export: every row a word, even an empty one
+    std::optional<std::vector<Role>> m_ourRoles;
+    std::vector<ColumnRole> m_columns;
+    std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
+    std::optional<std::size_t> m_notetype;
+    std::uint64_t m_firstCloze = 0;
+    std::optional<std::vector<ColumnRole>> m_ankiColumns;
+    // Where the input line of a word stops being its number plus the last offset: pairs of a
+    // word's number and its line minus that number. One pair for a list of one row per line.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_lineSteps;
     // Kept from row to row so that a row allocates nothing.
     std::vector<Role> m_rowRoles;
     std::array<std::string, kDefinitionLines> m_meanings;
     std::string m_headword;
+    std::string m_latin;
     // Words are handed to the sink in blocks: a call per word cost as much as reading it.
     std::string m_out;
 };
 
 constexpr std::size_t kOutBlock = 1 << 16;
 
-void CImporter::ReadAnkiHeaders(CDelimitedReader& reader) {
+void CImporter::ReadAnkiHeaders() {
     std::string line;
     std::string columns;
-    while (reader.NextLineStartsWith('#') && reader.ReadRawLine(line)) {
+    while (m_reader->NextLineStartsWith('#') && m_reader->ReadRawLine(line)) {
         const std::size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
         const std::string key = Lower(Trim(std::string_view(line).substr(1, colon - 1)));
         const std::string_view value = std::string_view(line).substr(colon + 1);
         if (key == "separator") {
-            m_separator = SeparatorOfName(value);
+            m_separator.delimiter = SeparatorOfName(value);
         } else if (key == "html") {
             m_html = Lower(Trim(value)) == "true";
         } else if (key == "columns") {
@@ -164,6 +273,7 @@ void CImporter::ReadAnkiHeaders(CDelimitedReader& reader) {
             if (n >= 1 && n <= 1000 &&
                 std::find(m_ignored.begin(), m_ignored.end(), column) == m_ignored.end()) {
                 m_ignored.push_back(column);
+                if (key == "notetype column") m_notetype = column;
             }
         }
     }
@@ -171,103 +281,335 @@ void CImporter::ReadAnkiHeaders(CDelimitedReader& reader) {
         std::vector<std::string> names;
         std::size_t start = 0;
         for (;;) {
-            const std::size_t end = columns.find(m_separator, start);
+            const std::size_t end = columns.find(m_separator.delimiter, start);
             names.emplace_back(columns.substr(start, end - start));
             if (end == std::string::npos) break;
             start = end + 1;
         }
-        m_roles = RolesOfNames(names);
+        m_ourRoles = RolesOfOurNames(names);
+        m_ours = m_ourRoles.has_value();
+        if (!m_ours) m_ankiColumns = RolesOfHeader(names);
     }
 }
 
-void CImporter::Run(CDelimitedReader& reader, ImportFormat format, std::string_view extension) {
+bool CImporter::NextRecord(Record& record) {
+    if (m_separator.lineList.empty()) {
+        if (!m_reader->Next(record.fields)) return false;
+        record.line = m_reader->RowLine();
+        return true;
+    }
+    std::string line;
+    while (m_reader->ReadRawLine(line)) {
+        record.line = m_reader->RowLine();
+        const std::string_view trimmed = Trim(line);
+        // Front matter: a "---" fence on the first line, up to the next fence.
+        if (trimmed == "---" && (record.line == 1 || m_frontMatter)) {
+            m_frontMatter = !m_frontMatter;
+            ++m_totals.rows;
+            ++m_totals.notWords;
+            continue;
+        }
+        if (m_frontMatter || IsNonWordLine(trimmed) ||
+            trimmed.find(m_separator.lineList) == std::string_view::npos) {
+            ++m_totals.rows;
+            ++m_totals.notWords;
+            continue;
+        }
+        std::string_view text = trimmed;
+        for (std::string_view bullet : {"- ", "* ", "+ ", "\xE2\x80\xA2 "}) {
+            if (text.starts_with(bullet)) text.remove_prefix(bullet.size());
+        }
+        SplitLine(text, m_separator.lineList, record.fields);
+        return true;
+    }
+    return false;
+}
+
+bool CImporter::Start(CDelimitedReader& reader) {
+    m_reader = &reader;
     reader.SkipPrefix("\xEF\xBB\xBF");
-    if (format == ImportFormat::kAuto) {
-        const std::string_view first = reader.PeekLine();
-        if (IsAnkiHeaderLine(first)) {
-            format = ImportFormat::kAnki;
-        } else if (extension == "csv") {
-            format = ImportFormat::kCsv;
-        } else if (extension == "tsv" || extension == "tab") {
-            format = ImportFormat::kTsv;
+    ImportFormat format = m_options.format;
+    if (format == ImportFormat::kAnki ||
+        (format == ImportFormat::kAuto && IsAnkiHeaderLine(reader.PeekLine()))) {
+        m_anki = true;
+        m_separator.delimiter = '\t';
+        ReadAnkiHeaders();
+    } else if (format == ImportFormat::kAuto && m_options.separator.empty() &&
+               reader.PeekLine().starts_with(kCsvHeader) &&
+               Trim(reader.PeekLine().substr(sizeof kCsvHeader - 1)).find_first_not_of('\r') ==
+                   std::string_view::npos) {
+        m_separator.delimiter = ',';  // our export, whatever its words hold
+    } else if (!m_options.separator.empty()) {
+        const std::string& s = m_options.separator;
+        const std::string named = Lower(s);
+        if (s.size() == 1 || named == "tab" || named == "comma" || named == "semicolon" ||
+            named == "pipe" || named == "space" || named == "colon") {
+            m_separator.delimiter = SeparatorOfName(s);
         } else {
-            format = first.find('\t') != std::string_view::npos ? ImportFormat::kTsv : ImportFormat::kCsv;
+            m_separator.lineList = s;
+        }
+    } else if (format == ImportFormat::kTsv) {
+        m_separator.delimiter = '\t';
+    } else if (format == ImportFormat::kCsv) {
+        m_separator.delimiter = ',';
+    } else {
+        m_separator = GuessSeparator(reader.PeekStart());
+        if (format == ImportFormat::kLines && m_separator.lineList.empty()) {
+            m_separator.lineList = " - ";
         }
     }
-    m_separator = format == ImportFormat::kCsv ? ',' : '\t';
-    if (format == ImportFormat::kAnki) ReadAnkiHeaders(reader);
-    reader.SetSeparator(m_separator);
+    reader.SetSeparator(m_separator.delimiter);
 
-    std::vector<std::string> fields;
-    bool first = true;
-    while (reader.Next(fields)) {
-        m_line = reader.RowLine();
-        if (first) {
-            first = false;
-            if (!m_roles) {
-                m_exact = IsOurHeader(fields);
-                m_roles = RolesOfNames(fields);
-                if (m_roles) continue;  // a header row: names, not a word
+    Record record;
+    std::size_t bytes = 0;
+    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRecord(record)) {
+        for (const auto& field : record.fields) bytes += field.size() + 16;
+        m_sample.push_back(record);
+    }
+    return SettleColumns();
+}
+
+bool CImporter::SettleColumns() {
+    if (m_ours) return true;
+    const std::vector<std::string>* first = m_sample.empty() ? nullptr : &m_sample[0].fields;
+    if (first && IsOurHeader(*first)) {
+        m_ours = m_exact = m_headerTaken = true;
+        m_ourRoles = RolesOfOurNames(*first);
+        return true;
+    }
+    const auto header = first ? RolesOfHeader(*first) : std::nullopt;
+    m_headerTaken = header.has_value();
+    if (!m_options.columns.empty()) {
+        m_columns = ParseColumnRoles(m_options.columns).value_or(std::vector<ColumnRole>{});
+        return true;
+    }
+    if (m_ankiColumns) {
+        m_columns = *m_ankiColumns;
+        return true;
+    }
+    if (header) {
+        m_columns = *header;
+        return true;
+    }
+    // Without names: the columns Anki sets aside go; what is left is judged by its content.
+    std::vector<std::vector<std::string>> rows;
+    std::size_t width = 0;
+    bool sevenWide = !m_sample.empty();
+    for (const auto& r : m_sample) {
+        std::vector<std::string> kept;
+        for (std::size_t i = 0; i < r.fields.size(); ++i) {
+            if (std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
+                kept.push_back(r.fields[i]);
             }
         }
-        Row(fields);
+        width = std::max(width, kept.size());
+        // Our seven columns without their header: a text form of one word, then the rest.
+        sevenWide =
+            sevenWide && kept.size() == kMostColumns && kept[0].find(' ') == std::string::npos;
+        rows.push_back(std::move(kept));
     }
+    std::vector<std::optional<ColumnRole>> guess = RolesOfContent(rows);
+    const bool latin = std::count(guess.begin(), guess.end(), ColumnRole::kLatin) > 0;
+    const bool meaning = std::count(guess.begin(), guess.end(), ColumnRole::kMeaning) > 0;
+    const bool told = latin && meaning && std::count(guess.begin(), guess.end(), std::nullopt) == 0;
+    if (width <= 2) {
+        // A card: Latin, then meanings, unless the content plainly says the other way round.
+        const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning,
+                                                              ColumnRole::kLatin};
+        if (guess != reversed) guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
+    } else if (!told && sevenWide && m_separator.lineList.empty()) {
+        m_ours = true;
+        return true;
+    } else if (!told) {
+        Refuse(guess);
+        return false;
+    }
+    for (std::size_t i = 0, kept = 0; kept < guess.size(); ++i) {
+        if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end()) {
+            m_columns.push_back(ColumnRole::kSkip);
+        } else {
+            m_columns.push_back(guess[kept++].value_or(ColumnRole::kSkip));
+        }
+    }
+    return true;
+}
+
+void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
+    m_totals.refused = true;
+    m_line = m_sample.empty() ? 1 : m_sample[0].line;
+    ++m_totals.errors;
+    m_diagnostics << m_name << ':' << m_line << ": error: "
+                  << "the role of each column cannot be told from the content; give it with "
+                     "--columns, one of form, latin, meaning or skip for each column in order. "
+                     "The first row, column by column:\n";
+    const auto& fields = m_sample[0].fields;
+    std::string told;
+    for (std::size_t i = 0; i < fields.size() && i < kMostJudgedColumns; ++i) {
+        m_diagnostics << "  " << (i + 1) << ": " << fields[i] << '\n';
+        if (i > 0) told += ',';
+        told += i < guess.size() && guess[i] ? RoleName(*guess[i]) : "?";
+    }
+    m_diagnostics << Fill("Told so far (? where it cannot be told): --columns {}\n", {told});
+}
+
+bool CImporter::Step() {
+    Record record;
+    while (m_out.size() < kOutBlock) {
+        if (m_sampleNext < m_sample.size()) {
+            Record& r = m_sample[m_sampleNext++];
+            m_line = r.line;
+            const bool header = m_sampleNext == 1 && m_headerTaken;
+            if (!header) Row(r.fields);
+            if (m_sampleNext == m_sample.size()) m_sample = {};  // held no longer than needed
+            continue;
+        }
+        if (!NextRecord(record)) {
+            Flush();
+            if (m_totals.cloze > 0) {
+                const std::string count = std::to_string(m_totals.cloze);
+                m_findings.Add(m_firstCloze, false,
+                               m_totals.cloze == 1
+                                   ? "an Anki cloze note was left out: it is not a word with its "
+                                     "meanings"
+                                   : Fill("{} Anki cloze notes were left out, the first here: they "
+                                          "are not words with their meanings",
+                                          {count}));
+            }
+            return false;
+        }
+        m_line = record.line;
+        Row(record.fields);
+    }
+    Flush();
+    return true;
 }
 
 void CImporter::Row(std::vector<std::string>& fields) {
+    ++m_totals.rows;
     for (auto& field : fields) {
         if (!IsValidUtf8(field)) field = TextAsUtf8(field);
-        if (m_html) field = BreaksAsBlanks(HtmlToText(field));
     }
-    if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); })) {
-        // A spreadsheet's blank row; in an export of ours, a word whose lines are all empty.
+    if (m_anki) {
+        const bool cloze = std::any_of(fields.begin(), fields.end(),
+                                       [](const std::string& f) { return IsCloze(f); }) ||
+                           (m_notetype && *m_notetype < fields.size() &&
+                            Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
+        if (cloze) {
+            if (m_totals.cloze++ == 0) m_firstCloze = m_line;
+            return;
+        }
+    }
+    if (std::all_of(fields.begin(), fields.end(),
+                    [](const std::string& f) { return Trim(f).empty(); })) {
         if (m_exact) {
+            // In an export of ours, a word whose lines are all empty.
             for (auto& m : m_meanings) m.clear();
             Write("", m_meanings);
-        } else if (fields.size() > 1) {
-            Report(false, "empty row left out");
+        } else {
+            ++m_totals.notWords;
         }
         return;
     }
-    // Which field has which role.
+    if (m_ours) return OurRow(fields);
+    ListRow(fields);
+}
+
+void CImporter::ListRow(std::vector<std::string>& fields) {
+    for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
+        if (!Trim(fields[i]).empty() &&
+            std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
+            return Report(true,
+                          Fill("the row has {} columns, more than the {} named; row left out",
+                               {std::to_string(fields.size()), std::to_string(m_columns.size())}));
+        }
+    }
+    std::string& latin = m_latin;
+    latin.clear();
+    std::string_view form;
+    bool picture = false;
+    bool meaningPicture = false;
+    std::vector<std::string> meanings;
+    for (std::size_t i = 0; i < fields.size() && i < m_columns.size(); ++i) {
+        std::string& field = fields[i];
+        const ColumnRole role = m_columns[i];
+        if (role == ColumnRole::kSkip) continue;
+        const bool onlyPicture = m_html && IsOnlyPicture(field);
+        if (role == ColumnRole::kMeaning) {
+            meaningPicture = meaningPicture || onlyPicture;
+            for (auto& m : MeaningsOfCell(field, m_html)) meanings.push_back(std::move(m));
+            continue;
+        }
+        picture = picture || onlyPicture;
+        if (m_html) field = BreaksAsBlanks(HtmlToText(field));
+        const std::string_view cell = Trim(field);
+        if (cell.empty() || cell == "-" || cell == "--") continue;
+        if (role == ColumnRole::kForm) {
+            if (form.empty()) form = cell;
+            continue;
+        }
+        if (!latin.empty()) latin += ", ";
+        latin += cell;
+    }
+    if (latin.empty()) latin = form;
+    const std::string headword = HeadwordOfLatin(latin, form);
+    if (headword.empty()) {
+        return Report(true, picture
+                                ? "the Latin is only a picture, which cannot be asked; row left out"
+                                : "no Latin in this row; row left out");
+    }
+    if (meanings.empty()) {
+        return Report(true,
+                      meaningPicture
+                          ? "the meaning is only a picture, which cannot be typed; row left out"
+                          : "no meaning in this row; row left out");
+    }
+    if (meanings.size() > kDefinitionLines) {
+        std::string rest;
+        for (std::size_t i = kDefinitionLines; i < meanings.size() && rest.size() < 200; ++i) {
+            if (!rest.empty()) rest += "; ";
+            rest += meanings[i];
+        }
+        if (rest.size() > 200) {
+            std::size_t cut = 200;  // at a character's start
+            while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) --cut;
+            rest.resize(cut);
+            rest += "...";
+        }
+        Report(false, Fill("{} meanings, more than the five a word holds: the first five were "
+                           "kept, and these left out: {}",
+                           {std::to_string(meanings.size()), rest}));
+    }
+    for (std::size_t i = 0; i < kDefinitionLines; ++i) {
+        m_meanings[i] = i < meanings.size() ? std::move(meanings[i]) : std::string();
+    }
+    Write(headword, m_meanings);
+}
+
+// The columns of our own exports, taken as they are.
+void CImporter::OurRow(std::vector<std::string>& fields) {
+    if (m_html) {
+        for (auto& field : fields) field = BreaksAsBlanks(HtmlToText(field));
+    }
     std::vector<Role>& roles = m_rowRoles;
     roles.clear();
-    if (m_roles) {
-        roles = *m_roles;
+    if (m_ourRoles) {
+        roles = *m_ourRoles;
         for (std::size_t i = roles.size(); i < fields.size(); ++i) {
             if (!Trim(fields[i]).empty()) {
-                return Report(true, std::to_string(fields.size()) +
-                                        " columns, more than the header names; row left out");
+                return Report(true,
+                              Fill("the row has {} columns, more than the {} named; row left out",
+                                   {std::to_string(fields.size()), std::to_string(roles.size())}));
             }
         }
     } else {
-        std::size_t used = 0;
-        std::size_t last = 0;  // columns in use up to the last one that holds something
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end()) continue;
-            ++used;
-            if (!fields[i].empty()) last = used;
-        }
-        if (last == 0) return Report(false, "only columns that are set aside; row left out");
-        const std::size_t columns = std::max(last, std::min(used, kMostColumns));
-        if (columns > kMostColumns) {
-            return Report(true, std::to_string(columns) +
-                                    " columns: a word has at most 7 (text form, dictionary "
-                                    "form, meanings 1 to 5); row left out");
-        }
-        if (columns == 1) return Report(true, "one column only, so no meaning; row left out");
         Role next = kText;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end()) {
+            if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end() ||
+                next >= kBack) {
                 roles.push_back(kIgnore);
-            } else if (columns == 2) {
-                roles.push_back(next == kText ? kText : kBack);
-                next = kBack;
-            } else if (next < kBack) {
+            } else {
                 roles.push_back(next);
                 next = static_cast<Role>(next + 1);
-            } else {
-                roles.push_back(kIgnore);  // an empty column past the seventh
             }
         }
     }
@@ -300,17 +642,13 @@ void CImporter::Row(std::vector<std::string>& fields) {
             if (end == std::string_view::npos) break;
             start = end + 1;
         }
-        if (count == 0) return Report(true, "the back is empty, so no meaning; row left out");
-        if (count > kDefinitionLines) {
-            Report(false, std::to_string(count) + " meanings; only the first five were kept");
-        }
+        if (count == 0) return Report(true, "no meaning in this row; row left out");
     }
 
     std::string& headword = m_headword;
     if (!dictionary) {
-        // A card's front: its first word is what the text has, the whole is the dictionary form.
         const std::string_view front = Trim(text.value_or(""));
-        if (front.empty()) return Report(true, "the front is empty; row left out");
+        if (front.empty()) return Report(true, "no Latin in this row; row left out");
         headword = BaseWord(front);
         headword += ' ';
         headword += front;
@@ -320,16 +658,17 @@ void CImporter::Row(std::vector<std::string>& fields) {
             headword += ' ';
             headword += *dictionary;
         }
-        if (!m_exact && std::all_of(meanings.begin(), meanings.end(),
-                                    [](const std::string& m) { return m.empty(); })) {
-            Report(false, "no meaning; 'tavrin-voc check' reports this word as an error");
-        }
     }
     Write(headword, meanings);
 }
 
 void CImporter::Write(std::string_view headword,
                       const std::array<std::string, kDefinitionLines>& meanings) {
+    const std::uint64_t word = m_totals.words;
+    const std::uint64_t offset = m_line - std::min(m_line, word);
+    if (m_lineSteps.empty() || m_lineSteps.back().second != offset) {
+        m_lineSteps.emplace_back(word, offset);
+    }
     m_out.append(headword);
     m_out.append("\r\n");
     for (const auto& m : meanings) {
@@ -337,7 +676,6 @@ void CImporter::Write(std::string_view headword,
         m_out.append("\r\n");
     }
     ++m_totals.words;
-    if (m_out.size() >= kOutBlock) Flush();
 }
 
 void CImporter::Flush() {
@@ -346,19 +684,124 @@ void CImporter::Flush() {
     m_out.clear();
 }
 
-}  // namespace
-
-ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name, ImportFormat format,
-                              std::string_view extension, const ByteSink& sink,
-                              std::ostream& diagnostics) {
-    CDelimitedReader reader(in);
-    CImporter importer(name, sink, diagnostics);
-    importer.Run(reader, format, extension);
-    importer.Flush();
-    return importer.Totals();
+std::uint64_t CImporter::InputLineOf(std::uint64_t vocLine) const {
+    const std::uint64_t word = vocLine == 0 ? 0 : (vocLine - 1) / kLinesPerEntry;
+    auto it = std::upper_bound(m_lineSteps.begin(), m_lineSteps.end(),
+                               std::make_pair(word, std::numeric_limits<std::uint64_t>::max()));
+    if (it == m_lineSteps.begin()) return vocLine;
+    return word + std::prev(it)->second;
 }
 
-ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name, ImportFormat format,
-                                    const ByteSink& sink, std::ostream& diagnostics) {
-    return ImportDelimited(*in.rdbuf(), name, format, "", sink, diagnostics);
+// The words of an import, as check reads them: each block the importer writes, when check
+// asks for more.
+class CImportedWords : public std::streambuf {
+public:
+    explicit CImportedWords(CImporter& importer) : m_importer(importer) {}
+    void Take(std::string_view bytes) { m_block.append(bytes); }
+
+protected:
+    int_type underflow() override {
+        m_block.clear();
+        while (m_block.empty() && m_more) m_more = m_importer.Step();
+        if (m_block.empty()) return traits_type::eof();
+        setg(m_block.data(), m_block.data(), m_block.data() + m_block.size());
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    CImporter& m_importer;
+    std::string m_block;
+    bool m_more = true;
+};
+
+// Check's findings, line by line, as findings of the import at the input's lines.
+class CCheckFindings : public std::streambuf {
+public:
+    explicit CCheckFindings(CImporter& importer) : m_importer(importer) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        if (c == '\n') {
+            Take(m_line);
+            m_line.clear();
+        } else {
+            m_line.push_back(traits_type::to_char_type(c));
+        }
+        return c;
+    }
+
+private:
+    // ":LINE: error: TEXT"; check's summary line (": 3 words, ...") is not a finding.
+    void Take(std::string_view line) {
+        if (line.size() < 2 || line[0] != ':' || line[1] < '0' || line[1] > '9') return;
+        const std::size_t colon = line.find(':', 1);
+        if (colon == std::string_view::npos) return;
+        const std::uint64_t vocLine =
+            std::strtoull(std::string(line.substr(1, colon - 1)).c_str(), nullptr, 10);
+        std::string_view rest = line.substr(colon);
+        const bool error = rest.starts_with(": error: ");
+        rest.remove_prefix(error ? 9 : rest.starts_with(": warning: ") ? 11 : 0);
+        std::string text(rest);
+        constexpr std::string_view kSame = "same text form as line ";
+        if (text.starts_with(kSame)) {
+            const std::uint64_t earlier = std::strtoull(text.c_str() + kSame.size(), nullptr, 10);
+            text = Fill("same text form as line {}",
+                        {std::to_string(m_importer.InputLineOf(earlier))});
+        }
+        if (error && m_importer.InputLineOf(vocLine) != m_lastUnanswerable) {
+            m_lastUnanswerable = m_importer.InputLineOf(vocLine);
+            ++m_importer.Totals().unanswerable;
+        }
+        m_importer.Findings().Add(m_importer.InputLineOf(vocLine), error, std::move(text));
+    }
+
+    CImporter& m_importer;
+    std::string m_line;
+    std::uint64_t m_lastUnanswerable = 0;
+};
+
+}  // namespace
+
+ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
+                              const ImportOptions& options, const ByteSink& sink,
+                              std::ostream& diagnostics) {
+    CDelimitedReader reader(in);
+    CImportedWords* words = nullptr;
+    const ByteSink out = [&](std::string_view bytes) {
+        sink(bytes);
+        if (words) words->Take(bytes);
+    };
+    CImporter importer(name, options, out, diagnostics);
+    if (!importer.Start(reader)) return importer.Totals();
+    if (options.check) {
+        CImportedWords checked(importer);
+        words = &checked;
+        CCheckFindings findings(importer);
+        std::ostream findingsOut(&findings);
+        CheckVoc(checked, "", findingsOut);
+        words = nullptr;
+    } else {
+        while (importer.Step()) {
+        }
+    }
+    importer.Findings().Finish();
+    ConvertTotals& t = importer.Totals();
+    if (options.check) {
+        diagnostics << Fill(
+            "{}: rows read: {}; words written: {}; rows left out: {} (cannot be "
+            "used: {}, Anki cloze notes: {}, blank or not words: {}); words that "
+            "can never be answered right: {}\n",
+            {name, std::to_string(t.rows), std::to_string(t.words),
+             std::to_string(t.rows - t.words),
+             std::to_string(t.rows - t.words - t.cloze - t.notWords), std::to_string(t.cloze),
+             std::to_string(t.notWords), std::to_string(t.unanswerable)});
+    }
+    return t;
+}
+
+ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name,
+                                    const ImportOptions& options, const ByteSink& sink,
+                                    std::ostream& diagnostics) {
+    return ImportDelimited(*in.rdbuf(), name, options, sink, diagnostics);
 }

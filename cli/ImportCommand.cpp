@@ -1,95 +1,127 @@
 // tavrin-voc import IN -o OUT.voc: words from a spreadsheet, Anki or another trainer.
 #include <CLI/CLI.hpp>
-#include <filesystem>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <string>
 
 #include "Convert.h"
+#include "ImportRules.h"
 #include "Input.h"
 #include "Output.h"
 #include "TavrinVoc.h"
 
 namespace {
 
-struct ImportOptions {
+struct ImportArgs {
     std::string input;
     std::string output;
     bool force = false;
-    std::string format;  // csv, tsv, anki, or empty: tell from the file
+    std::string format;  // csv, tsv, anki, lines, or empty: tell from the file
+    std::string separator;
+    std::string columns;
 };
 
 ImportFormat FormatNamed(const std::string& name) {
-    static const std::map<std::string, ImportFormat> formats{
-        {"csv", ImportFormat::kCsv}, {"tsv", ImportFormat::kTsv}, {"anki", ImportFormat::kAnki}};
+    static const std::map<std::string, ImportFormat> formats{{"csv", ImportFormat::kCsv},
+                                                             {"tsv", ImportFormat::kTsv},
+                                                             {"anki", ImportFormat::kAnki},
+                                                             {"lines", ImportFormat::kLines}};
     const auto it = formats.find(name);
     return it == formats.end() ? ImportFormat::kAuto : it->second;
 }
 
-int RunImport(const ImportOptions& options, CliStreams& io) {
+int RunImport(const ImportArgs& args, CliStreams& io) {
     CInput input;
-    if (!input.Open(options.input, io)) return kExitFailed;
+    if (!input.Open(args.input, io)) return kExitFailed;
     COutput output(io);
-    if (!output.Open(options.output, options.force)) return kExitFailed;
-    std::string extension = std::filesystem::path(options.input).extension().string();
-    if (!extension.empty()) extension.erase(0, 1);
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!output.Open(args.output, args.force)) return kExitFailed;
+    ImportOptions options;
+    options.format = FormatNamed(args.format);
+    options.separator = args.separator;
+    options.columns = args.columns;
+    options.check = true;
     ConvertTotals totals;
     try {
         totals = ImportDelimited(
-            input.Buf(), input.Name(), FormatNamed(options.format), extension,
+            input.Buf(), input.Name(), options,
             [&](std::string_view bytes) { output.Write(bytes); }, io.err);
     } catch (const CFileException& e) {
         ReportFileProblem(
-            io, options.input + " -> " + options.output,
+            io, args.input + " -> " + args.output,
             "the import failed: " + DescribeCause(e.m_cause) + "; nothing was written");
         return kExitFailed;
     }
-    if (!output.Commit()) return kExitFailed;
-    if (totals.errors > 0) {
-        ReportFileProblem(
-            io, input.Name(),
-            std::to_string(totals.errors) + (totals.errors == 1 ? " row was" : " rows were") +
-                " left out (see above); " + std::to_string(totals.words) + " words were written");
+    if (totals.words == 0) {
+        // An existing output stays as it was: a list that gave nothing must not empty it.
+        ReportFileProblem(io, input.Name(), "no row could be used, so nothing was written");
         return kExitFailed;
     }
-    return kExitOk;
+    if (!output.Commit()) return kExitFailed;
+    return totals.errors > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace
 
 void AddImportCommand(CLI::App& app, CliRun& run) {
-    auto options = std::make_shared<ImportOptions>();
+    auto args = std::make_shared<ImportArgs>();
     CLI::App* command = app.add_subcommand(
         "import",
-        "Makes a vocabulary file from CSV, tab-separated text or Anki's Notes in Plain Text "
-        "('-' for standard input). Columns: text form, dictionary form, meanings 1 to 5; a row "
-        "of two columns is a card, front and back: the front is the dictionary form and its "
-        "first word the text form, the back holds up to five meanings separated by ';'. A header "
-        "row naming the columns (as export writes it, or Front/Back) is recognised. Rows that "
-        "cannot be used are reported as 'IN:LINE: error: TEXT' and left out; the rest are "
-        "written, and the exit status is then 1. Files that are not UTF-8 are read as "
-        "Windows-1252.");
-    command->add_option("IN", options->input, "File to import")->required();
+        "Makes a vocabulary file from a word list ('-' for standard input): CSV or other "
+        "delimited text (',' ';' tab '|'), Anki's Notes in Plain Text, or a plain list of lines "
+        "such as 'amo, amare - to love'. A first row naming the columns (Latin, English, Part of "
+        "Speech..., in English, German, French, Italian, Spanish or Dutch) says what each holds; "
+        "without one, the columns are told from their content, or given with --columns. The "
+        "Latin becomes the headword line (its first word the text form, its forms the "
+        "dictionary form); each meaning cell is split into the meanings a student would type. "
+        "Rows that cannot be used are reported as 'IN:LINE: error: TEXT' and left out; then "
+        "check's rules are run on every word written, and one summary line follows. Exit status "
+        "1 when a row was left out or a word can never be answered right; when no row can be "
+        "used, nothing is written.");
+    command->add_option("IN", args->input, "Word list to import")->required();
     command
-        ->add_option("-o,--output", options->output,
+        ->add_option("-o,--output", args->output,
                      "Vocabulary file to write ('-' for standard output)")
         ->option_text("OUT REQUIRED")
         ->required();
-    command->add_flag("--force", options->force, "Replace OUT if it exists");
+    command->add_flag("--force", args->force, "Replace OUT if it exists");
     command
-        ->add_option("--format", options->format,
-                     "csv, tsv or anki. Without it: anki when the file starts with Anki's "
-                     "'#separator:', '#html:' or '#columns:' lines, csv for a name ending in "
-                     ".csv, tsv for .tsv or .tab; otherwise tsv when the first line holds a tab, "
-                     "else csv")
-        ->transform(CLI::IsMember({"csv", "tsv", "anki"}, CLI::ignore_case).description(""))
-        ->option_text("csv|tsv|anki");
+        ->add_option("--format", args->format,
+                     "csv, tsv, anki or lines (a line list). Without it: anki when the file starts "
+                     "with Anki's '#separator:', '#html:' or '#columns:' lines; otherwise the "
+                     "separator that the first lines share")
+        ->transform(
+            CLI::IsMember({"csv", "tsv", "anki", "lines"}, CLI::ignore_case).description(""))
+        ->option_text("csv|tsv|anki|lines");
+    command
+        ->add_option("--separator", args->separator,
+                     "The field separator: tab, comma, semicolon, pipe or one character; a longer "
+                     "text (' - ', ' = ', ': ') parts the lines of a line list")
+        ->option_text("SEP");
+    command
+        ->add_option("--columns", args->columns,
+                     "The role of each column in order, separated by commas: form (the text "
+                     "form), latin (part of the dictionary form; several are joined), meaning, or "
+                     "skip. Overrides the header row")
+        ->option_text("ROLE,...")
+        ->check(
+            [](const std::string& value) -> std::string {
+                const auto roles = ParseColumnRoles(value);
+                if (!roles) return "each role must be form, latin, meaning or skip";
+                const bool latin = std::count(roles->begin(), roles->end(), ColumnRole::kLatin) +
+                                       std::count(roles->begin(), roles->end(), ColumnRole::kForm) >
+                                   0;
+                if (!latin || std::count(roles->begin(), roles->end(), ColumnRole::kMeaning) == 0) {
+                    return "a latin (or form) column and a meaning column are needed";
+                }
+                return {};
+            },
+            "");
     command->footer(
         "Examples:\n  tavrin-voc import words.csv -o words.voc\n"
-        "  tavrin-voc import --format anki deck.txt -o deck.voc\n"
-        "  tavrin-voc check words.voc    (then look for words that cannot be answered)");
+        "  tavrin-voc import --columns latin,latin,skip,meaning list.csv -o list.voc\n"
+        "  tavrin-voc import --separator ' - ' handout.txt -o handout.voc");
     command->callback(
-        [options, &run] { run = [options](CliStreams& io) { return RunImport(*options, io); }; });
+        [args, &run] { run = [args](CliStreams& io) { return RunImport(*args, io); }; });
 }

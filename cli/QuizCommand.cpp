@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -16,7 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "Convert.h"
 #include "EnglishPage.h"
+#include "ImportRules.h"
+#include "Input.h"
 #include "LatinPage.h"
 #include "Output.h"
 #include "QuizFiles.h"
@@ -60,10 +64,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The file's entries in the order asked, in a copy the page can open. The original stays held
 // in `held` for the whole quiz, as a page holds the file it tests. Returns nothing when the
 // original cannot be opened: the page then tries it itself and says why in its own words.
-std::optional<std::string> Reorder(const QuizOptions& options, CTextFile& held,
-                                   CReorderedCopy& copy, CliStreams& io) {
+std::optional<std::string> Reorder(const QuizOptions& options, const std::string& path,
+                                   CTextFile& held, CReorderedCopy& copy, CliStreams& io) {
     CFileException error;
-    if (!held.Open(options.file, CTextFile::modeRead, &error)) return std::nullopt;
+    if (!held.Open(path, CTextFile::modeRead, &error)) return std::nullopt;
     // The reordering needs every entry at hand; a quiz in file order holds none.
     std::vector<std::string> entries;
     std::string entry;
@@ -82,6 +86,43 @@ std::optional<std::string> Reorder(const QuizOptions& options, CTextFile& held,
     }
     copy.Write(entries, order);
     return copy.Path();
+}
+
+bool IsVocName(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".voc";
+}
+
+// Imports the word list at `path` (CSV, Anki, a line list...) into `copy`, as tavrin-voc import
+// would, and says so. Returns false, having told the user why, when nothing could be imported.
+bool Import(const std::string& path, CReorderedCopy& copy, CliStreams& io) {
+    CInput input;
+    if (!input.Open(path, io)) return false;
+    ImportOptions options;
+    options.check = true;
+    ConvertTotals totals;
+    try {
+        totals = ImportDelimited(
+            input.Buf(), input.Name(), options, [&](std::string_view bytes) { copy.Append(bytes); },
+            io.err);
+    } catch (const CFileException& e) {
+        ReportFileProblem(io, path, "the words could not be imported: " + DescribeCause(e.m_cause));
+        return false;
+    }
+    if (totals.words == 0) {
+        ReportFileProblem(io, path, "no row could be used, so there is nothing to quiz");
+        return false;
+    }
+    const std::string count = std::to_string(totals.words);
+    io.out << (totals.words == 1
+                   ? Fill("Quizzing the word imported from {}, kept in a temporary file until the "
+                          "quiz ends.\n",
+                          {path})
+                   : Fill("Quizzing the {} words imported from {}, kept in a temporary file until "
+                          "the quiz ends.\n",
+                          {count, path}));
+    return true;
 }
 
 // Writes the words missed to the output opened for them, and says what became of them.
@@ -128,11 +169,16 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
     const TestPageControls& ids = page->Controls();
 
     std::string quizzed = options.file;
+    CReorderedCopy imported;
+    if (!IsVocName(options.file)) {
+        if (!Import(options.file, imported, io)) return kExitFailed;
+        quizzed = imported.Path();
+    }
     CTextFile held;
     CReorderedCopy copy;
     if (options.order != "file") {
         try {
-            if (auto path = Reorder(options, held, copy, io)) quizzed = *path;
+            if (auto path = Reorder(options, quizzed, held, copy, io)) quizzed = *path;
         } catch (const CFileException& e) {
             ReportFileProblem(io, options.file, "cannot read it: " + DescribeCause(e.m_cause));
             return kExitFailed;
@@ -224,7 +270,11 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
         "each line typed is an answer, marked with the expected answer shown, and the next word "
         "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
         "score. Answers may come from a pipe.");
-    command->add_option("FILE", options->file, "Vocabulary file to quiz")->required();
+    command
+        ->add_option("FILE", options->file,
+                     "Vocabulary file to quiz; a word list of another kind (CSV, Anki, a line "
+                     "list: any that import reads) is imported first into a temporary file")
+        ->required();
     command
         ->add_option("--page", options->page,
                      "latin: Latin to English (the default); english: English to Latin; parts: "

@@ -28,7 +28,7 @@ int MakeUnnamedFile() {
     return fd;
 }
 
-void WriteAll(int fd, const std::string& bytes) {
+void WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -72,6 +72,11 @@ std::vector<std::size_t> ShuffledOrder(std::size_t count, std::uint64_t seed) {
 
 CReorderedCopy::~CReorderedCopy() {
     if (m_fd >= 0) ::close(m_fd);
+}
+
+void CReorderedCopy::Append(std::string_view bytes) {
+    if (m_fd < 0) m_fd = MakeUnnamedFile();
+    WriteAll(m_fd, bytes);
 }
 
 void CReorderedCopy::Write(const std::vector<std::string>& entries,

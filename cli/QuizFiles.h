@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "TextFile.h"
@@ -22,14 +23,17 @@ bool ReadWholeEntry(CTextFile& file, std::string& entry);
 // standard library's shuffle and distributions differ between implementations.
 std::vector<std::size_t> ShuffledOrder(std::size_t count, std::uint64_t seed);
 
-// The entries of a file written in another order to a file of its own, which has no name in any
-// folder and disappears with this object, so that the original is never touched.
+// The entries of a file written in another order (or words imported) to a file of its own, which
+// has no name in any folder and disappears with this object, so that the original is never touched.
 class CReorderedCopy {
 public:
     CReorderedCopy() = default;
     ~CReorderedCopy();
     CReorderedCopy(const CReorderedCopy&) = delete;
     CReorderedCopy& operator=(const CReorderedCopy&) = delete;
+
+    // Adds `bytes` at the end of the copy. Throws CFileException.
+    void Append(std::string_view bytes);
 
     // Writes `entries` in `order` (positions into `entries`). Throws CFileException.
     void Write(const std::vector<std::string>& entries, const std::vector<std::size_t>& order);

@@ -44,6 +44,7 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
     TempDir dir;
     dir.Write("good.voc", kWord);
     dir.Write("bad.voc", "cano  cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
+    dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing, chant\n");
     std::string args = c.args;
     for (std::size_t at; (at = args.find("$D")) != std::string::npos;) args.replace(at, 2, dir.path().string());
     const VocRun run = RunVoc(dir, args, c.input);
@@ -66,7 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
         ProcessCase{"CheckMissingFile", "check $D/missing.voc", "", 1, ""},
         ProcessCase{"ExportToStandardOutput", "export $D/good.voc -o -", "", 0, "text form,"},
         ProcessCase{"ImportFromStandardInput", "import - -o -", "amo,love\n", 0, "amo amo\r\nlove"},
-        ProcessCase{"ImportWithRowsLeftOut", "import - -o -", "amo,love\n,x\n", 1, "amo amo"}),
+        ProcessCase{"ImportWithRowsLeftOut", "import - -o -", "amo,love\n,x\n", 1, "amo amo"},
+        ProcessCase{"ImportColumnsGiven", "import --columns skip,latin,meaning - -o -",
+                    "1,amo,love\n", 0, "amo amo\r\nlove"},
+        ProcessCase{"ImportBadColumns", "import --columns latin,chapter - -o -", "", 2, ""},
+        ProcessCase{"ImportRefusedWritesNothing", "import - -o -", "amo,love,like\nrosa,rose,x\n",
+                    1, ""},
+        ProcessCase{"QuizImportsAWordList", "quiz $D/list.csv", "sing\n", 0,
+                    "Quizzing the word imported from"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
@@ -83,6 +91,17 @@ TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(ReadBytes(csv).rfind("text form,", 0), 0u);
     EXPECT_EQ(RunVoc(dir, "import --force " + csv + " -o " + voc).status, 0);
     EXPECT_EQ(ReadBytes(voc), kWord);
+}
+
+// A list that gives no word leaves an existing output as it was, even with --force.
+TEST(TavrinVocProcess, NothingUsableWritesNothing) {
+    TempDir dir;
+    const std::string voc = dir.Write("w.voc", kWord);
+    const std::string list = dir.Write("w.txt", "# Chapter 1\nVerbs\n\n");
+    EXPECT_EQ(RunVoc(dir, "import --force " + list + " -o " + voc).status, 1);
+    EXPECT_EQ(ReadBytes(voc), kWord);
+    EXPECT_NE(ReadBytes(dir.File("stderr")).find("no row could be used, so nothing was written"),
+              std::string::npos);
 }
 
 }  // namespace

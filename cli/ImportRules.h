@@ -1,0 +1,84 @@
+// The rules by which import turns someone else's word list into answerable words, each a pure
+// function so that it can be tried alone: what a column is for (by its name, by the user's
+// word, or by what it holds), which separator a file uses, and how a Latin cell and a meaning
+// cell become a headword line and meanings.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a column of a word list is for.
+enum class ColumnRole {
+    kSkip,     // set aside: part of speech, category, chapter, notes...
+    kForm,     // the text form
+    kLatin,    // part of the dictionary form; several such columns are joined in order
+    kMeaning,  // one or more meanings
+};
+
+// A column name reduced to what tells it: lower case, blanks, '_' and punctuation left out,
+// the accented letters of the header vocabulary as plain ones ("Übersetzung" -> "ubersetzung").
+std::string HeaderKey(std::string_view name);
+
+// The role of a column by its name, or nothing for a name not known.
+std::optional<ColumnRole> RoleOfHeaderName(std::string_view name);
+
+// The roles of the columns when `cells` is a row of column names: most of its names known,
+// among them a Latin (or text form) column and a meaning column. Unknown names are set aside.
+std::optional<std::vector<ColumnRole>> RolesOfHeader(const std::vector<std::string>& cells);
+
+// Reads "latin,latin,skip,meaning" (as --columns gives it); nothing when a name is not a role.
+std::optional<std::vector<ColumnRole>> ParseColumnRoles(std::string_view text);
+// "form", "latin", "meaning" or "skip".
+const char* RoleName(ColumnRole role);
+
+// Wider rows are not judged by their content: every role is then left untold.
+constexpr std::size_t kMostJudgedColumns = 64;
+
+// The roles of columns judged from the first rows of a list without a header. Columns of a
+// few repeated values, numbers, one-letter codes or part-of-speech names are set aside; the
+// rest are told Latin or meaning by their content. A role that cannot be told is nothing.
+std::vector<std::optional<ColumnRole>> RolesOfContent(
+    const std::vector<std::vector<std::string>>& rows);
+
+// How the fields of a line are separated: one character, with quotes as in CSV, or a text
+// between the two sides of a line in a plain list ("amo - to love").
+struct Separator {
+    char delimiter = ',';
+    std::string lineList;  // not empty for a line list
+};
+
+// The separator most of the first lines of a file share, from `start` (the file's first
+// bytes). Tab, ';' and '|' win when they part every line alike, then the line-list texts
+// " : ", " - ", " – ", " = ", ": ", then ','.
+Separator GuessSeparator(std::string_view start);
+
+// Whether a line of a line list is plainly not a word (blank, a '#' comment, a Markdown rule or
+// a front matter fence); a heading is a line without the separator and is told by the caller.
+bool IsNonWordLine(std::string_view line);
+
+// Splits a line of a line list at each `separator`, fields trimmed.
+void SplitLine(std::string_view line, std::string_view separator, std::vector<std::string>& fields);
+
+// The headword line of a Latin cell: the text form is `form` where given, otherwise the first
+// word, either without the ',' ';' or ':' after it; the dictionary form is the Latin with the
+// commas and semicolons between its forms turned into single blanks. Empty when the cell is.
+std::string HeadwordOfLatin(std::string_view latin, std::string_view form = {});
+
+// The meanings a student can type from a meaning cell: split at ';' ',' '/' and line breaks
+// (and at <br> and <div> boundaries), notes in brackets taken out, blanks trimmed and collapsed,
+// repeats dropped. With `html`, each piece's tags and entities are turned into text. At most
+// kMostMeaningsTaken are taken: enough to say what was left out of the five a word holds.
+constexpr std::size_t kMostMeaningsTaken = 20;
+std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html = false);
+
+// Whether an Anki field holds only a picture.
+bool IsOnlyPicture(std::string_view field);
+// Whether an Anki field holds a cloze deletion ("{{c1::...}}").
+bool IsCloze(std::string_view field);
+
+// Fills the "{}" of `pattern` with `args`, in order: every message is one whole sentence, to be
+// translated whole.
+std::string Fill(std::string_view pattern, const std::vector<std::string>& args);
