@@ -1,0 +1,220 @@
+#include "Tr.h"
+
+#include <libintl.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr const char* kDomain = "tavrin";
+
+// The texts the logic makes from a format and values, as it makes them. A shown text is taken
+// apart by these, so the logic keeps its bytes and its tests, and the front ends translate in
+// one place. `plural` is set where the format holds a count; `nested` where its "%s" is another
+// of the program's own texts rather than a name.
+struct KnownFormat {
+    const char* format;
+    const char* plural;
+    bool nested;
+};
+
+constexpr KnownFormat kFormats[] = {
+    {N_("Score = %.4g%%"), nullptr, false},
+    {N_("Error Opening file for reading, Code: %d"), nullptr, false},
+    {N_("Error reading file, Code: %d. The file was left unchanged."), nullptr, false},
+    {N_("Error opening file for writing. Code: %d"), nullptr, false},
+    {N_("Error writing the new order. Code: %d. The file was left unchanged."), nullptr, false},
+    {N_("Error writing file. Code: %d. The file may be incomplete."), nullptr, false},
+    {N_("Error opening file for wrinting. Code:%d"), nullptr, false},
+    {N_("Error writing file. Code:%d. %s"), nullptr, true},
+    {N_("Error closing file. Code:%d"), nullptr, false},
+    {NP_("%s already holds %lu word.", "%s already holds %lu words."), false},
+    {N_("%s is not empty, but it cannot be read to count its words."), nullptr, false},
+    {N_("The command could not be completed: %s"), nullptr, true},
+    {N_("Cannot open %s."), nullptr, false},
+};
+
+// Parts of texts that the logic keeps joined with others: the labels of the file filter.
+[[maybe_unused]] constexpr const char* kPieces[] = {
+    N_("Vocabulary files (*.voc)"),
+    N_("All files (*.*)"),
+};
+
+struct Conversion {
+    std::size_t start, end;  // of the whole "%...x" in the format
+    char type;               // 'd', 'u', 'g', 's'; '%' for a literal percent sign
+    int position;            // "%2$s": 2; 0 where none is given
+};
+
+std::vector<Conversion> Conversions(std::string_view format) {
+    std::vector<Conversion> out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') continue;
+        Conversion c{i, i + 1, 0, 0};
+        std::size_t k = i + 1;
+        std::size_t digits = k;
+        while (digits < format.size() && format[digits] >= '0' && format[digits] <= '9') ++digits;
+        if (digits > k && digits < format.size() && format[digits] == '$') {
+            c.position = std::atoi(std::string(format.substr(k, digits - k)).c_str());
+            k = digits + 1;
+        }
+        while (k < format.size() &&
+               std::string_view("0123456789.-+ #l").find(format[k]) != std::string_view::npos)
+            ++k;
+        if (k >= format.size()) break;
+        c.type = format[k] == 'i' ? 'd' : format[k];
+        c.end = k + 1;
+        out.push_back(c);
+        i = k;
+    }
+    return out;
+}
+
+bool Takes(char type, char ch) {
+    const bool digit = ch >= '0' && ch <= '9';
+    switch (type) {
+        case 'd':
+            return digit || ch == '-';
+        case 'u':
+            return digit;
+        case 'g':
+            return digit || ch == '-' || ch == '.' || ch == 'e' || ch == '+' || ch == 'n' ||
+                   ch == 'a' || ch == 'i' || ch == 'f';
+        default:
+            return true;
+    }
+}
+
+// Matches `text` from `at` against the format's pieces from conversion `n` on, filling
+// `values`; tries shorter values first so that the literal after a "%s" decides where it ends.
+bool Match(std::string_view format, const std::vector<Conversion>& conv, std::size_t n,
+           std::size_t formatAt, std::string_view text, std::size_t at,
+           std::vector<std::string>& values) {
+    const std::size_t literalEnd = n < conv.size() ? conv[n].start : format.size();
+    const std::string_view literal = format.substr(formatAt, literalEnd - formatAt);
+    if (text.substr(at, literal.size()) != literal) return false;
+    at += literal.size();
+    if (n == conv.size()) return at == text.size();
+    const Conversion& c = conv[n];
+    if (c.type == '%') {
+        if (at >= text.size() || text[at] != '%') return false;
+        return Match(format, conv, n + 1, c.end, text, at + 1, values);
+    }
+    for (std::size_t end = at + 1; end <= text.size(); ++end) {
+        if (!Takes(c.type, text[end - 1])) break;
+        values.emplace_back(text.substr(at, end - at));
+        if (Match(format, conv, n + 1, c.end, text, end, values)) return true;
+        values.pop_back();
+    }
+    return false;
+}
+
+// `format` with its conversions replaced by `values`, in order or by their positions.
+std::string Fill(std::string_view format, const std::vector<std::string>& values) {
+    std::string out;
+    std::size_t from = 0;
+    std::size_t next = 0;
+    for (const Conversion& c : Conversions(format)) {
+        out.append(format.substr(from, c.start - from));
+        from = c.end;
+        if (c.type == '%') {
+            out += '%';
+            continue;
+        }
+        const std::size_t index = c.position > 0 ? std::size_t(c.position - 1) : next++;
+        if (index < values.size()) out += values[index];
+    }
+    out.append(format.substr(from));
+    return out;
+}
+
+std::optional<std::string> FromKnownFormat(const std::string& text) {
+    for (const KnownFormat& known : kFormats) {
+        for (const char* english : {known.format, known.plural}) {
+            if (!english) continue;
+            const std::vector<Conversion> conv = Conversions(english);
+            std::vector<std::string> values;
+            if (!Match(english, conv, 0, 0, text, 0, values)) continue;
+            std::size_t count = 0;
+            std::size_t valueIndex = 0;
+            for (const Conversion& c : conv) {
+                if (c.type == '%') continue;
+                if (c.type == 'u' && known.plural)
+                    count = std::strtoul(values[valueIndex].c_str(), nullptr, 10);
+                if (c.type == 's' && known.nested)
+                    values[valueIndex] = tr::Shown(values[valueIndex]);
+                ++valueIndex;
+            }
+            const char* translated = known.plural
+                                         ? ::dngettext(kDomain, known.format, known.plural, count)
+                                         : ::dgettext(kDomain, known.format);
+            return Fill(translated, values);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string& BoundDir() {
+    static std::string dir;
+    return dir;
+}
+
+}  // namespace
+
+namespace tr {
+
+void Init() {
+    ::setlocale(LC_ALL, "");
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto beside = exe.parent_path().parent_path() / "share" / "locale";
+    if (!error && std::filesystem::is_directory(beside, error)) {
+        BindDir(beside.string());
+    } else {
+        BindDir(TAVRIN_LOCALEDIR);
+    }
+    ::textdomain(kDomain);
+}
+
+void BindDir(const std::string& localeDir) {
+    BoundDir() = localeDir;
+    ::bindtextdomain(kDomain, localeDir.c_str());
+    // Both front ends work in UTF-8, whatever the locale's own character set.
+    ::bind_textdomain_codeset(kDomain, "UTF-8");
+}
+
+std::string LocaleDir() { return BoundDir(); }
+
+const char* Gettext(const char* msgid) {
+    // The empty key names the catalog's header, never a text of ours.
+    if (!msgid || !*msgid) return msgid;
+    return ::dgettext(kDomain, msgid);
+}
+
+std::string Plural(const char* singular, const char* plural, unsigned long count) {
+    return Fill(::dngettext(kDomain, singular, plural, count), {std::to_string(count)});
+}
+
+std::string Shown(const std::string& text) {
+    if (text.empty()) return text;
+    const char* whole = Gettext(text.c_str());
+    if (whole != text.c_str()) return whole;
+    // Lines first: a name inside a format must not swallow the line after it.
+    if (const std::size_t lineEnd = text.find('\n'); lineEnd != std::string::npos) {
+        std::string shown = Shown(text.substr(0, lineEnd));
+        shown += '\n';
+        shown += Shown(text.substr(lineEnd + 1));
+        return shown;
+    }
+    if (auto formatted = FromKnownFormat(text)) return *formatted;
+    return text;
+}
+
+}  // namespace tr
