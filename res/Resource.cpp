@@ -177,13 +177,13 @@ const std::vector<MenuPopup>& FindMenu(int id) {
 
 const std::vector<Accelerator>& MainAccelerators() {
     static const std::vector<Accelerator> table = {
-        {N_("Ctrl+N"), ID_FILE_NEW},         {N_("Ctrl+O"), ID_FILE_OPEN},
-        {N_("Ctrl+S"), ID_FILE_SAVE},        {N_("Ctrl+Z"), ID_EDIT_UNDO},
-        {N_("Ctrl+X"), ID_EDIT_CUT},         {N_("Ctrl+C"), ID_EDIT_COPY},
-        {N_("Ctrl+V"), ID_EDIT_PASTE},       {N_("Alt+Backspace"), ID_EDIT_UNDO},
-        {N_("Shift+Delete"), ID_EDIT_CUT},   {N_("Ctrl+Insert"), ID_EDIT_COPY},
-        {N_("Shift+Insert"), ID_EDIT_PASTE}, {N_("F6"), ID_NEXT_PANE},
-        {N_("Shift+F6"), ID_PREV_PANE},
+        {"Ctrl+N", ID_FILE_NEW},          {"Ctrl+O", ID_FILE_OPEN},
+        {"Ctrl+S", ID_FILE_SAVE},         {"Ctrl+Z", ID_EDIT_UNDO},
+        {"Ctrl+X", ID_EDIT_CUT},          {"Ctrl+C", ID_EDIT_COPY},
+        {"Ctrl+V", ID_EDIT_PASTE},        {"Alt+Backspace", ID_EDIT_UNDO},
+        {"Shift+Delete", ID_EDIT_CUT},    {"Ctrl+Insert", ID_EDIT_COPY},
+        {"Shift+Insert", ID_EDIT_PASTE},  {"F6", ID_NEXT_PANE},
+        {"Shift+F6", ID_PREV_PANE},
     };
     return table;
 }
