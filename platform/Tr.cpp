@@ -155,6 +155,9 @@ std::optional<std::string> FromKnownFormat(const std::string& text) {
             const char* translated = known.plural
                                          ? ::dngettext(kDomain, known.format, known.plural, count)
                                          : ::dgettext(kDomain, known.format);
+            // Untranslated, the text stays exactly as the logic made it, even where its count
+            // and its English form disagree.
+            if (translated == known.format || translated == known.plural) return text;
             return Fill(translated, values);
         }
     }
