@@ -13,35 +13,20 @@ constexpr unsigned kLowerEdit = kEdit | csLowercase;
 
 const std::vector<DialogTemplate>& Templates() {
     static const std::vector<DialogTemplate> templates = {
-        {IDD_ABOUTBOX,
-         N_("About tavrin"),
-         217,
-         90,
-         "MS Sans Serif",
-         8,
+        {IDD_ABOUTBOX, N_("About tavrin"), 217, 90, "MS Sans Serif", 8,
          {
              {IDC_STATIC, K::Picture, "", 17, 13, 0, 0, 0, IDB_ABOUT},
              {IDC_STATIC, K::Static, "", 93, 43, 104, 8, csLeft | csNoPrefix},
              {IDOK, K::PushButton, N_("OK"), 178, 7, 32, 14, kButton | csDefault | csGroup},
          }},
-        {IDD_TAVRIN_FORM,
-         "",
-         115,
-         123,
-         "Wide Latin",
-         12,
+        {IDD_TAVRIN_FORM, "", 115, 123, "Wide Latin", 12,
          {
              {IDC_STATIC, K::Static, N_("Welcome To The Tavrin Tutor "), 10, 15, 38, 36,
               csCenter | csGroup},
              {IDB_WELCOME, K::Picture, "", 55, 0, 55, 120,
               csCenterImage | csBorder | csSunken | csStaticEdge, IDB_WELCOME},
          }},
-        {IDD_LATIN_PAGE,
-         N_("Latin to English"),
-         186,
-         127,
-         "MS Sans Serif",
-         8,
+        {IDD_LATIN_PAGE, N_("Latin to English"), 186, 127, "MS Sans Serif", 8,
          {
              {IDC_LATIN_BEGIN, K::PushButton, N_("&Begin Test"), 117, 15, 50, 14, kButton},
              {IDC_LATIN_ANSWER, K::Edit, "", 17, 44, 80, 14, kLowerEdit},
@@ -55,12 +40,7 @@ const std::vector<DialogTemplate>& Templates() {
              {IDC_LATIN_MARK, K::Static, "", 15, 71, 76, 8, csLeft | csOwnWords},
              {IDC_LATIN_SHOWN, K::Static, N_("Answer"), 15, 87, 77, 8, csLeft},
          }},
-        {IDD_ENGLISH_PAGE,
-         N_("English to Latin"),
-         186,
-         121,
-         "MS Sans Serif",
-         8,
+        {IDD_ENGLISH_PAGE, N_("English to Latin"), 186, 121, "MS Sans Serif", 8,
          {
              {IDC_ENGLISH_BEGIN, K::PushButton, N_("&Begin Test"), 121, 13, 50, 14, kButton},
              {IDC_ENGLISH_ANSWER, K::Edit, "", 13, 50, 90, 14, kLowerEdit},
@@ -76,12 +56,7 @@ const std::vector<DialogTemplate>& Templates() {
              {IDC_ENGLISH_MARK, K::Static, "", 13, 80, 57, 8, csLeft | csOwnWords},
              {IDC_ENGLISH_SHOWN, K::Static, N_("Answer"), 16, 90, 91, 8, csLeft},
          }},
-        {IDD_WORD_PAGE,
-         N_("Word Parts"),
-         186,
-         127,
-         "MS Sans Serif",
-         8,
+        {IDD_WORD_PAGE, N_("Word Parts"), 186, 127, "MS Sans Serif", 8,
          {
              {IDC_WORD_BEGIN, K::PushButton, N_("Begin Test"), 122, 16, 50, 14, kButton},
              {IDC_WORD_NEXT, K::PushButton, N_("&Next Word"), 121, 41, 50, 14, kButton},
@@ -96,18 +71,14 @@ const std::vector<DialogTemplate>& Templates() {
              {IDC_STATIC, K::Static, N_("Enter the base word here"), 13, 43, 103, 8, csLeft, 0,
               IDC_WORD_ANSWER},
          }},
-        {IDD_MAKEVOC,
-         N_("Create a Vocabulary file"),
-         239,
-         239,
-         "MS Sans Serif",
-         8,
+        {IDD_MAKEVOC, N_("Create a Vocabulary file"), 239, 239, "MS Sans Serif", 8,
          {
              {IDC_STATIC, K::Static, N_("Enter The Latin Word as it Appears  in the Text"), 11, 22,
               118, 17, csCenter, 0, IDC_MAKE_TEXTFORM},
              {IDC_MAKE_TEXTFORM, K::Edit, "", 16, 46, 114, 14, kEdit},
              {IDC_STATIC, K::Static, N_("Enter The Latin Word as it Appears in the Dictionary "),
-              14, 70, 113, 20, csCenter, 0, IDC_MAKE_DICTFORM},
+              14,
+              70, 113, 20, csCenter, 0, IDC_MAKE_DICTFORM},
              {IDC_MAKE_DICTFORM, K::Edit, "", 15, 91, 114, 14, kEdit},
              {IDC_STATIC, K::Static, N_("Enter English Definitions. You Must Enter at least three"),
               14, 112, 116, 17, csCenter},
@@ -202,7 +173,7 @@ std::string LoadString(int id) {
 }
 
 const VersionInfo& Version() {
-    static const VersionInfo info = {"1, 0, 0, 1",  "1, 0, 0, 1", "TAVRIN TUTOR",
-                                     "Latin Tutor", "TAVRIN",     "TAVRIN.EXE"};
+    static const VersionInfo info = {"1, 0, 0, 1", "1, 0, 0, 1", "TAVRIN TUTOR",
+                                     "Latin Tutor", "TAVRIN", "TAVRIN.EXE"};
     return info;
 }

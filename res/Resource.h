@@ -7,8 +7,8 @@
 #include <vector>
 
 // Resources.
-constexpr int IDR_MAINFRAME = 128;   // main menu, accelerators, icon, title
-constexpr int IDR_TAVRINTYPE = 129;  // document menu, document icon, document string
+constexpr int IDR_MAINFRAME = 128;  // main menu, accelerators, icon, title
+constexpr int IDR_TAVRINTYPE = 129; // document menu, document icon, document string
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_TAVRIN_FORM = 101;
 constexpr int IDD_LATIN_PAGE = 130;
@@ -89,20 +89,20 @@ enum class ControlKind { Static, Edit, PushButton, Picture };
 // Style bits of a control, as the templates ask for them.
 enum ControlStyle : unsigned {
     csLeft = 0,
-    csCenter = 1u << 0,  // static text centred
-    csGroup = 1u << 1,   // starts a group
+    csCenter = 1u << 0,       // static text centred
+    csGroup = 1u << 1,        // starts a group
     csTabStop = 1u << 2,
     csBorder = 1u << 3,
-    csAutoHScroll = 1u << 4,   // edit scrolls horizontally
-    csLowercase = 1u << 5,     // edit turns every letter entered to lower case
-    csDefault = 1u << 6,       // the default push button
-    csMultiline = 1u << 7,     // button label may wrap
-    csSunken = 1u << 8,        // sunken look
-    csStaticEdge = 1u << 9,    // thin sunken edge
-    csCenterImage = 1u << 10,  // picture centred in its box
-    csNoPrefix = 1u << 11,     // "&" shown as it is
-    csOwnWords = 1u << 12,     // the logic sets the program's own words here (marks), which are
-                               // translated; other displays show a file's words as they are
+    csAutoHScroll = 1u << 4,  // edit scrolls horizontally
+    csLowercase = 1u << 5,    // edit turns every letter entered to lower case
+    csDefault = 1u << 6,      // the default push button
+    csMultiline = 1u << 7,    // button label may wrap
+    csSunken = 1u << 8,       // sunken look
+    csStaticEdge = 1u << 9,   // thin sunken edge
+    csCenterImage = 1u << 10, // picture centred in its box
+    csNoPrefix = 1u << 11,    // "&" shown as it is
+    csOwnWords = 1u << 12,    // the logic sets the program's own words here (the marks), which
+                              // are translated; other displays show a file's words as they are
 };
 
 // Dialog units, as in the template: x, y, width, height.
@@ -112,10 +112,10 @@ struct ControlTemplate {
     std::string text;
     int x, y, cx, cy;
     unsigned style;
-    int bitmap = 0;      // picture: the bitmap shown
-    int labelFor = 0;    // static label: the control it introduces
-    char accessKey = 0;  // push button: the letter that presses it with Alt, where its text
-                         // marks none
+    int bitmap = 0;     // picture: the bitmap shown
+    int labelFor = 0;   // static label: the control it introduces
+    char accessKey = 0; // push button: the letter that presses it with Alt, where its text
+                        // marks none
 };
 
 struct DialogTemplate {
