@@ -17,28 +17,33 @@ constexpr const char* kDomain = "tavrin";
 
 // The texts the logic makes from a format and values, as it makes them. A shown text is taken
 // apart by these, so the logic keeps its bytes and its tests, and the front ends translate in
-// one place. `plural` is set where the format holds a count; `nested` where its "%s" is another
-// of the program's own texts rather than a name.
+// one place. `plural` is set where the format holds a count; bit i of `nested` where the i-th
+// value is another of the program's own texts rather than a name or a file's words.
 struct KnownFormat {
     const char* format;
     const char* plural;
-    bool nested;
+    unsigned nested;
 };
 
 constexpr KnownFormat kFormats[] = {
-    {N_("Score = %.4g%%"), nullptr, false},
-    {N_("Error Opening file for reading, Code: %d"), nullptr, false},
-    {N_("Error reading file, Code: %d. The file was left unchanged."), nullptr, false},
-    {N_("Error opening file for writing. Code: %d"), nullptr, false},
-    {N_("Error writing the new order. Code: %d. The file was left unchanged."), nullptr, false},
-    {N_("Error writing file. Code: %d. The file may be incomplete."), nullptr, false},
-    {N_("Error opening file for wrinting. Code:%d"), nullptr, false},
-    {N_("Error writing file. Code:%d. %s"), nullptr, true},
-    {N_("Error closing file. Code:%d"), nullptr, false},
-    {NP_("%s already holds %lu word.", "%s already holds %lu words."), false},
-    {N_("%s is not empty, but it cannot be read to count its words."), nullptr, false},
-    {N_("The command could not be completed: %s"), nullptr, true},
-    {N_("Cannot open %s."), nullptr, false},
+    {N_("Score = %.4g%%"), nullptr, 0},
+    {N_("Error Opening file for reading, Code: %d"), nullptr, 0},
+    {N_("Error reading file, Code: %d. The file was left unchanged."), nullptr, 0},
+    {N_("Error opening file for writing. Code: %d"), nullptr, 0},
+    {N_("Error writing the new order. Code: %d. The file was left unchanged."), nullptr, 0},
+    {N_("Error writing file. Code: %d. The file may be incomplete."), nullptr, 0},
+    {N_("Error opening file for wrinting. Code:%d"), nullptr, 0},
+    {N_("Error writing file. Code:%d. %s"), nullptr, 0b10},
+    {N_("Error closing file. Code:%d"), nullptr, 0},
+    {NP_("%s already holds %lu word.", "%s already holds %lu words."), 0},
+    {N_("%s is not empty, but it cannot be read to count its words."), nullptr, 0},
+    {N_("The command could not be completed: %s"), nullptr, 0b1},
+    {N_("Cannot open %s."), nullptr, 0},
+    // What a screen reader says of a test page's boxes: the word asked, and the verdict with
+    // the expected answer.
+    {N_("Latin Word: %s"), nullptr, 0},
+    {N_("English Word: %s"), nullptr, 0},
+    {N_("%s. Answer: %s. %s"), nullptr, 0b101},
 };
 
 // Parts of texts that the logic keeps joined with others: the labels of the file filter.
@@ -107,8 +112,9 @@ bool Match(std::string_view format, const std::vector<Conversion>& conv, std::si
         if (at >= text.size() || text[at] != '%') return false;
         return Match(format, conv, n + 1, c.end, text, at + 1, values);
     }
-    for (std::size_t end = at + 1; end <= text.size(); ++end) {
-        if (!Takes(c.type, text[end - 1])) break;
+    // A name or a text may be empty; a number never is.
+    for (std::size_t end = c.type == 's' ? at : at + 1; end <= text.size(); ++end) {
+        if (end > at && !Takes(c.type, text[end - 1])) break;
         values.emplace_back(text.substr(at, end - at));
         if (Match(format, conv, n + 1, c.end, text, end, values)) return true;
         values.pop_back();
@@ -148,7 +154,7 @@ std::optional<std::string> FromKnownFormat(const std::string& text) {
                 if (c.type == '%') continue;
                 if (c.type == 'u' && known.plural)
                     count = std::strtoul(values[valueIndex].c_str(), nullptr, 10);
-                if (c.type == 's' && known.nested)
+                if (known.nested & (1u << valueIndex))
                     values[valueIndex] = tr::Shown(values[valueIndex]);
                 ++valueIndex;
             }

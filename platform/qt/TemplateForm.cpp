@@ -386,7 +386,8 @@ void CTemplateForm::FocusControl(int id) {
 }
 
 void CTemplateForm::SetDescription(int id, const std::string& bytes) {
-    if (QWidget* w = Control(id)) w->setAccessibleDescription(ToQString(bytes));
+    // The logic's own words around the file's, as a screen reader says them.
+    if (QWidget* w = Control(id)) w->setAccessibleDescription(ShownText(bytes));
 }
 
 std::string CTemplateForm::Text(int id) const {

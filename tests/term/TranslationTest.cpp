@@ -73,6 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "Error.voc enthält schon 46 Wörter." + kAddOrReplaceDe},
         ShownCase{"NameInAFormatStaysAsItIs", "Cannot open Score = 5%.",
                   "Score = 5% lässt sich nicht öffnen."},
+        ShownCase{"ScreenReadersVerdict", "Correct Answer. Answer: arms weapons. Latin Word: Arma",
+                  "Richtige Antwort. Antwort: arms weapons. Lateinisches Wort: Arma"},
+        ShownCase{"ScreenReadersEmptyPrompt", "English Word: ", "Deutsches Wort: "},
         ShownCase{"UnknownText", "arms weapons armour", "arms weapons armour"},
         ShownCase{"AlmostAFormat", "Score = many%", "Score = many%"}, ShownCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
