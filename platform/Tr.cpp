@@ -52,6 +52,8 @@ constexpr KnownFormat kFormats[] = {
     N_("All files (*.*)"),
 };
 
+constexpr std::size_t kMatchBudget = 256;
+
 struct Conversion {
     std::size_t start, end;  // of the whole "%...x" in the format
     char type;               // 'd', 'u', 'g', 's'; '%' for a literal percent sign
@@ -98,10 +100,14 @@ bool Takes(char type, char ch) {
 }
 
 // Matches `text` from `at` against the format's pieces from conversion `n` on, filling
-// `values`; tries shorter values first so that the literal after a "%s" decides where it ends.
+// `values`. A "%s" is tried up to each place where the piece after it appears, nearest first.
+// `budget` bounds the work whatever the text holds (a file's words may be long and repetitive):
+// a text it runs out on is shown as it is.
 bool Match(std::string_view format, const std::vector<Conversion>& conv, std::size_t n,
            std::size_t formatAt, std::string_view text, std::size_t at,
-           std::vector<std::string>& values) {
+           std::vector<std::string_view>& values, std::size_t& budget) {
+    if (budget == 0) return false;
+    --budget;
     const std::size_t literalEnd = n < conv.size() ? conv[n].start : format.size();
     const std::string_view literal = format.substr(formatAt, literalEnd - formatAt);
     if (text.substr(at, literal.size()) != literal) return false;
@@ -110,13 +116,27 @@ bool Match(std::string_view format, const std::vector<Conversion>& conv, std::si
     const Conversion& c = conv[n];
     if (c.type == '%') {
         if (at >= text.size() || text[at] != '%') return false;
-        return Match(format, conv, n + 1, c.end, text, at + 1, values);
+        return Match(format, conv, n + 1, c.end, text, at + 1, values, budget);
     }
-    // A name or a text may be empty; a number never is.
-    for (std::size_t end = c.type == 's' ? at : at + 1; end <= text.size(); ++end) {
-        if (end > at && !Takes(c.type, text[end - 1])) break;
-        values.emplace_back(text.substr(at, end - at));
-        if (Match(format, conv, n + 1, c.end, text, end, values)) return true;
+    if (c.type == 's') {
+        const std::size_t nextEnd = n + 1 < conv.size() ? conv[n + 1].start : format.size();
+        const std::string_view next = format.substr(c.end, nextEnd - c.end);
+        if (next.empty() && n + 1 == conv.size()) {
+            values.push_back(text.substr(at));  // the last value takes the rest
+            return true;
+        }
+        for (std::size_t end = text.find(next, at); end != std::string_view::npos && budget > 0;
+             end = text.find(next, end + 1)) {
+            values.push_back(text.substr(at, end - at));
+            if (Match(format, conv, n + 1, c.end, text, end, values, budget)) return true;
+            values.pop_back();
+        }
+        return false;
+    }
+    // A number is never empty, and ends where its characters do.
+    for (std::size_t end = at + 1; end <= text.size() && Takes(c.type, text[end - 1]); ++end) {
+        values.push_back(text.substr(at, end - at));
+        if (Match(format, conv, n + 1, c.end, text, end, values, budget)) return true;
         values.pop_back();
     }
     return false;
@@ -146,8 +166,10 @@ std::optional<std::string> FromKnownFormat(const std::string& text) {
         for (const char* english : {known.format, known.plural}) {
             if (!english) continue;
             const std::vector<Conversion> conv = Conversions(english);
-            std::vector<std::string> values;
-            if (!Match(english, conv, 0, 0, text, 0, values)) continue;
+            std::vector<std::string_view> found;
+            std::size_t budget = kMatchBudget;
+            if (!Match(english, conv, 0, 0, text, 0, found, budget)) continue;
+            std::vector<std::string> values(found.begin(), found.end());
             std::size_t count = 0;
             std::size_t valueIndex = 0;
             for (const Conversion& c : conv) {
