@@ -161,7 +161,9 @@ std::string Fill(std::string_view format, const std::vector<std::string>& values
     return out;
 }
 
-std::optional<std::string> FromKnownFormat(const std::string& text) {
+std::string ShownAt(const std::string& text, int depth);
+
+std::optional<std::string> FromKnownFormat(const std::string& text, int depth) {
     for (const KnownFormat& known : kFormats) {
         for (const char* english : {known.format, known.plural}) {
             if (!english) continue;
@@ -177,7 +179,7 @@ std::optional<std::string> FromKnownFormat(const std::string& text) {
                 if (c.type == 'u' && known.plural)
                     count = std::strtoul(values[valueIndex].c_str(), nullptr, 10);
                 if (known.nested & (1u << valueIndex))
-                    values[valueIndex] = tr::Shown(values[valueIndex]);
+                    values[valueIndex] = ShownAt(values[valueIndex], depth + 1);
                 ++valueIndex;
             }
             const char* translated = known.plural
@@ -195,6 +197,27 @@ std::optional<std::string> FromKnownFormat(const std::string& text) {
 std::string& BoundDir() {
     static std::string dir;
     return dir;
+}
+
+// `depth` counts the formats this text lies inside: ours nest one deep (a verdict holds the word
+// asked), so a file's words that happen to look like a format never recurse further.
+std::string ShownAt(const std::string& text, int depth) {
+    if (text.empty() || depth > 1) return text;
+    const char* whole = tr::Gettext(text.c_str());
+    if (whole != text.c_str()) return whole;
+    // Line by line: a name inside a format must not swallow the line after it.
+    if (text.find('\n') != std::string::npos) {
+        std::string shown;
+        std::size_t from = 0;
+        for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1) {
+            shown += ShownAt(text.substr(from, end - from), depth);
+            shown += '\n';
+        }
+        shown += ShownAt(text.substr(from), depth);
+        return shown;
+    }
+    if (auto formatted = FromKnownFormat(text, depth)) return *formatted;
+    return text;
 }
 
 }  // namespace
@@ -233,19 +256,6 @@ std::string Plural(const char* singular, const char* plural, unsigned long count
     return Fill(::dngettext(kDomain, singular, plural, count), {std::to_string(count)});
 }
 
-std::string Shown(const std::string& text) {
-    if (text.empty()) return text;
-    const char* whole = Gettext(text.c_str());
-    if (whole != text.c_str()) return whole;
-    // Lines first: a name inside a format must not swallow the line after it.
-    if (const std::size_t lineEnd = text.find('\n'); lineEnd != std::string::npos) {
-        std::string shown = Shown(text.substr(0, lineEnd));
-        shown += '\n';
-        shown += Shown(text.substr(lineEnd + 1));
-        return shown;
-    }
-    if (auto formatted = FromKnownFormat(text)) return *formatted;
-    return text;
-}
+std::string Shown(const std::string& text) { return ShownAt(text, 0); }
 
 }  // namespace tr
