@@ -252,6 +252,10 @@ const char* Gettext(const char* msgid) {
     return ::dgettext(kDomain, msgid);
 }
 
+std::string Format(const char* format, const std::vector<std::string>& values) {
+    return Fill(format, values);
+}
+
 std::string Plural(const char* singular, const char* plural, unsigned long count) {
     return Fill(::dngettext(kDomain, singular, plural, count), {std::to_string(count)});
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Marks a text for the catalog where it is kept as data; translates nothing.
 #define N_(text) text
@@ -39,6 +40,11 @@ __attribute__((format_arg(1))) const char* Gettext(const char* msgid);
 
 // See P_().
 std::string Plural(const char* singular, const char* plural, unsigned long count);
+
+// `format` (as translated) with its conversions replaced by `values` in order, or by position
+// where the translation reorders them ("%2$s ... %1$s"): for texts with values that are not a
+// count, e.g. Format(_("same text form as line %s"), {std::to_string(line)}).
+std::string Format(const char* format, const std::vector<std::string>& values);
 
 // `text` as the user's language shows it: a catalog entry as a whole; else a text made from one
 // of the logic's known formats, its values kept and the format translated; else each line by

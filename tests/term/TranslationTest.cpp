@@ -80,11 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
         ShownCase{"AlmostAFormat", "Score = many%", "Score = many%"}, ShownCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Plural, ChoosesTheFormForTheCountAndPutsTheCountIn) {
+TEST(Plural, ChoosesTheFormForTheCountAndPutsTheValuesIn) {
     UseLanguage(nullptr);
     EXPECT_EQ(P_("%lu word", "%lu words", 1), "1 word");
     EXPECT_EQ(P_("%lu word", "%lu words", 0), "0 words");
     EXPECT_EQ(P_("%lu%% done", "%lu%% done", 7), "7% done");
+    EXPECT_EQ(tr::Format("%s: %s%%", {"a.voc", "5"}), "a.voc: 5%");
+    EXPECT_EQ(tr::Format("%2$s (%1$s)", {"a.voc", "5"}), "5 (a.voc)");
 }
 
 TEST(TermWindow, ShowsTheProgramsWordsInGermanAndTheFilesAsTheyAre) {
