@@ -4,21 +4,31 @@
 #include <ostream>
 
 #include "Resource.h"
+#include "Tr.h"
 
 void ReportFileProblem(CliStreams& io, const std::string& file, const std::string& text) {
     io.err << "tavrin-voc: " << file << ": " << text << '\n';
 }
 
 int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
-    CLI::App app("Checks, converts, reorders and quizzes Tavrin Tutor vocabulary files.",
+    CLI::App app(_("Checks, converts, reorders and quizzes Tavrin Tutor vocabulary files."),
                  "tavrin-voc");
-    app.set_version_flag("--version", "tavrin-voc (" + Version().productName + ") " TAVRIN_VERSION);
+    // CLI11's own words, in the user's language; commands made below inherit them.
+    auto formatter = app.get_formatter();
+    for (const char* label : {N_("Usage"), N_("OPTIONS"), N_("SUBCOMMAND"), N_("SUBCOMMANDS"),
+                              N_("Positionals"), N_("REQUIRED"), N_("TEXT"), N_("INT")}) {
+        formatter->label(label, _(label));
+    }
+    app.option_defaults()->group(_("Options"));
+    app.set_help_flag("-h,--help", _("Print this help message and exit"));
+    app.set_version_flag("--version", "tavrin-voc (" + Version().productName + ") " TAVRIN_VERSION,
+                         _("Display program version information and exit"));
     app.require_subcommand(1);
     app.footer(
-        "A vocabulary file holds six lines per word: the form in the text and the dictionary "
-        "form on one line, then up to five English meanings. Exit status: 0 success, 1 problems "
-        "found or an operation that failed, 2 wrong usage.\n"
-        "Run 'tavrin-voc COMMAND --help' for the options of a command.");
+        _("A vocabulary file holds six lines per word: the form in the text and the dictionary "
+          "form on one line, then up to five English meanings. Exit status: 0 success, 1 problems "
+          "found or an operation that failed, 2 wrong usage.\n"
+          "Run 'tavrin-voc COMMAND --help' for the options of a command."));
 
     CliRun run;
     AddCheckCommand(app, run);
@@ -39,7 +49,8 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
         io.out << e.what() << '\n';
         return kExitOk;
     } catch (const CLI::ParseError& e) {
-        io.err << "tavrin-voc: " << e.what() << "\nRun 'tavrin-voc --help' for the commands.\n";
+        io.err << "tavrin-voc: " << e.what() << '\n'
+               << _("Run 'tavrin-voc --help' for the commands.") << '\n';
         return kExitUsage;
     }
     // Help asked of one command: CLI11 answers it through the exception above, naming it.

@@ -40,3 +40,4 @@ void FuzzTestPage(const std::uint8_t* data, std::size_t size);
 void FuzzReorder(const std::uint8_t* data, std::size_t size);
 void FuzzCliCheck(const std::uint8_t* data, std::size_t size);
 void FuzzCliImport(const std::uint8_t* data, std::size_t size);
+void FuzzShownText(const std::uint8_t* data, std::size_t size);

@@ -1,15 +1,16 @@
 #include "EnglishPage.h"
 
 #include "Resource.h"
+#include "Tr.h"
 #include "VocFormat.h"
 
 CEnglishPage::CEnglishPage()
     : CTestPage(IDD_ENGLISH_PAGE,
                 {IDC_ENGLISH_BEGIN, IDC_ENGLISH_NEXT, IDC_ENGLISH_SUBMIT, IDC_ENGLISH_QUIT,
                  IDC_ENGLISH_ANSWER, IDC_ENGLISH_PROMPT, IDC_ENGLISH_MARK, IDC_ENGLISH_SHOWN},
-                {"Exiting English test",
-                 "There are no more words in this file. Press Quit Testing to see your score.",
-                 "English Word"}) {}
+                {N_("Exiting English test"),
+                 N_("There are no more words in this file. Press Quit Testing to see your score."),
+                 N_("English Word")}) {}
 
 void CEnglishPage::TakeWord(const std::string& headword) {
     // The whole entry is read now, so Submit reads nothing.

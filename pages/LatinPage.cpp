@@ -1,15 +1,16 @@
 #include "LatinPage.h"
 
 #include "Resource.h"
+#include "Tr.h"
 #include "VocFormat.h"
 
 CLatinPage::CLatinPage()
     : CTestPage(IDD_LATIN_PAGE,
                 {IDC_LATIN_BEGIN, IDC_LATIN_NEXT, IDC_LATIN_SUBMIT, IDC_LATIN_QUIT,
                  IDC_LATIN_ANSWER, IDC_LATIN_PROMPT, IDC_LATIN_MARK, IDC_LATIN_SHOWN},
-                {"Exiting Latin test",
-                 "There are no more words in this file. Press Quit Testing to see your score.",
-                 "Latin Word"}) {}
+                {N_("Exiting Latin test"),
+                 N_("There are no more words in this file. Press Quit Testing to see your score."),
+                 N_("Latin Word")}) {}
 
 void CLatinPage::TakeWord(const std::string& headword) {
     // Only the headword line is read now; the definitions wait for Submit.

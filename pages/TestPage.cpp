@@ -4,21 +4,22 @@
 
 #include "Answer.h"
 #include "Resource.h"
+#include "Tr.h"
 #include "VocText.h"
 
 namespace {
 
-const char kCaptionError[] = "Error";
-const char kCaptionScore[] = "Score";
-const char kCaptionEnd[] = "End of Test";
+const char kCaptionError[] = N_("Error");
+const char kCaptionScore[] = N_("Score");
+const char kCaptionEnd[] = N_("End of Test");
 
-const char kQuitFirst[] = "Quit the current test first";
-const char kOpenFirst[] = "You Must open a vocabulary file first";
-const char kSubmitFirst[] = "You Submit your answer before going on to the next word.";
-const char kNextFirst[] = "You go to the next word before you submit your answer.";
-const char kReadError[] = "Error Reading File";
-const char kEmptyFile[] = "There are no words in this file.";
-const char kNothingSubmitted[] = "No answers were submitted";
+const char kQuitFirst[] = N_("Quit the current test first");
+const char kOpenFirst[] = N_("You Must open a vocabulary file first");
+const char kSubmitFirst[] = N_("You Submit your answer before going on to the next word.");
+const char kNextFirst[] = N_("You go to the next word before you submit your answer.");
+const char kReadError[] = N_("Error Reading File");
+const char kEmptyFile[] = N_("There are no words in this file.");
+const char kNothingSubmitted[] = N_("No answers were submitted");
 
 }  // namespace
 
@@ -155,14 +156,14 @@ void CTestPage::OnSubmit() {
     } catch (const CFileException&) {
         return ReportReadError();
     }
-    const char* mark = correct ? "Correct Answer" : "Wrong Answer";
+    const char* mark = correct ? N_("Correct Answer") : N_("Wrong Answer");
     Wnd().SetDlgItemText(m_ids.mark, mark);
     if (correct) ++m_nCorrect;
 
     // The verdict goes where the focus is after Submit: still in the answer box when Enter or
     // the button's key pressed it, on the button when it was clicked.
-    const std::string verdict = std::string(mark) + ". Answer: " +
-                                Wnd().GetDlgItemText(m_ids.shown) + ". " + Asked();
+    const std::string verdict =
+        std::string(mark) + ". Answer: " + Wnd().GetDlgItemText(m_ids.shown) + ". " + Asked();
     Wnd().SetDescription(m_ids.answer, verdict);
     Wnd().SetDescription(m_ids.submit, verdict);
 }

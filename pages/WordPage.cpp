@@ -1,15 +1,16 @@
 #include "WordPage.h"
 
 #include "Resource.h"
+#include "Tr.h"
 #include "VocFormat.h"
 
 CWordPage::CWordPage()
     : CTestPage(IDD_WORD_PAGE,
                 {IDC_WORD_BEGIN, IDC_WORD_NEXT, IDC_WORD_SUBMIT, IDC_WORD_QUIT, IDC_WORD_ANSWER,
                  IDC_WORD_PROMPT, IDC_WORD_MARK, IDC_WORD_SHOWN},
-                {"Exiting Word Parts test",
-                 "There are no more words in this file. Press Quit Test to see your score.",
-                 "Latin Word"}) {}
+                {N_("Exiting Word Parts test"),
+                 N_("There are no more words in this file. Press Quit Test to see your score."),
+                 N_("Latin Word")}) {}
 
 void CWordPage::TakeWord(const std::string& headword) {
     Headword parts = SplitHeadword(headword);

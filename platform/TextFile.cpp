@@ -10,27 +10,28 @@
 #include <cstring>
 
 #include "SysCall.h"
+#include "Tr.h"
 
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
 const char* const kCauseTexts[] = {
-    "no error",
-    "an unspecified error occurred",
-    "the file could not be found",
-    "all or part of the path is invalid",
-    "too many files are open",
-    "the file could not be accessed",
-    "the file is not a valid text file",
-    "the current directory cannot be removed",
-    "there are no more directory entries",
-    "an error occurred while seeking in the file",
-    "a hardware error occurred while reading or writing",
-    "the file is in use by another program or window",
-    "the file is locked",
-    "the disk is full",
-    "the end of the file was reached",
+    N_("no error"),
+    N_("an unspecified error occurred"),
+    N_("the file could not be found"),
+    N_("all or part of the path is invalid"),
+    N_("too many files are open"),
+    N_("the file could not be accessed"),
+    N_("the file is not a valid text file"),
+    N_("the current directory cannot be removed"),
+    N_("there are no more directory entries"),
+    N_("an error occurred while seeking in the file"),
+    N_("a hardware error occurred while reading or writing"),
+    N_("the file is in use by another program or window"),
+    N_("the file is locked"),
+    N_("the disk is full"),
+    N_("the end of the file was reached"),
 };
 
 // A new file's name reaches the disk only with its folder's fsync: without it, a power cut

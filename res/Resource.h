@@ -101,6 +101,8 @@ enum ControlStyle : unsigned {
     csStaticEdge = 1u << 9,   // thin sunken edge
     csCenterImage = 1u << 10, // picture centred in its box
     csNoPrefix = 1u << 11,    // "&" shown as it is
+    csOwnWords = 1u << 12,    // the logic sets the program's own words here (the marks), which
+                              // are translated; other displays show a file's words as they are
 };
 
 // Dialog units, as in the template: x, y, width, height.

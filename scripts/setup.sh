@@ -9,7 +9,7 @@ packages=(
     libgtest-dev googletest libcli11-dev libicu-dev
     xvfb xauth fonts-dejavu-core fonts-urw-base35 time
     clang-14
-    dpkg-dev file lintian desktop-file-utils appstream
+    dpkg-dev file lintian desktop-file-utils appstream gettext optipng
 )
 # scripts/fuzz.sh asks for the fuzzing compiler.
 if [ "${TAVRIN_FUZZ:-}" = 1 ]; then packages+=(clang-14 libclang-rt-14-dev); fi

@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "ChildFrm.h"
+#include "QtWindows.h"
 #include "Resource.h"
 #include "tavrinDoc.h"
 
@@ -73,14 +74,14 @@ QAction* CMainFrame::MakeCommandAction(const QString& text, int command, QObject
 
 void CMainFrame::BuildMenus(int resourceId, QList<QAction*>& popups) {
     for (const MenuPopup& popup : FindMenu(resourceId)) {
-        QMenu* menu = menuBar()->addMenu(FromBytes(popup.title));
+        QMenu* menu = menuBar()->addMenu(ShownText(popup.title));
         popups.append(menu->menuAction());
         for (const MenuItem& item : popup.items) {
             if (item.text.empty()) {
                 menu->addSeparator();
                 continue;
             }
-            QAction* action = MakeCommandAction(FromBytes(item.text), item.command, menu);
+            QAction* action = MakeCommandAction(ShownText(item.text), item.command, menu);
             action->setProperty(kGrayedProperty, item.grayed);
             menu->addAction(action);
             m_commandItems.append(action);

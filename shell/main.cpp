@@ -6,9 +6,11 @@
 
 #include "Resource.h"
 #include "ShownProbe.h"
+#include "Tr.h"
 #include "tavrin.h"
 
 int main(int argc, char* argv[]) {
+    tr::Init();
     // The settings live under this name: ~/.config/tavrin/tavrin.conf. No display name: Qt would
     // append it to every caption.
     QCoreApplication::setOrganizationName(QStringLiteral("tavrin"));
@@ -18,16 +20,17 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Tavrin Tutor, a Latin vocabulary trainer. Starts with a new document, or with FILE opened "
-        "as a document (the file is not read; tests choose their vocabulary file themselves)."));
+    parser.setApplicationDescription(QString::fromUtf8(
+        _("Tavrin Tutor, a Latin vocabulary trainer. Starts with a new document, or with FILE "
+          "opened as a document (the file is not read; tests choose their vocabulary file "
+          "themselves).")));
     const QCommandLineOption helpOption(QStringList{"h", "help"},
-                                        QStringLiteral("Displays this help."));
+                                        QString::fromUtf8(_("Displays this help.")));
     const QCommandLineOption versionOption(QStringList{"v", "version"},
-                                           QStringLiteral("Displays version information."));
+                                           QString::fromUtf8(_("Displays version information.")));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A file to open."),
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString::fromUtf8(_("A file to open.")),
                                  QStringLiteral("[FILE]"));
 
     // --help and --version are answered before the application exists, so they work without a
@@ -51,12 +54,13 @@ int main(int argc, char* argv[]) {
     // Qt takes its own options (-platform, -style, ...) out of the arguments here.
     QApplication application(argc, argv);
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "tavrin: %s\nTry 'tavrin --help'.\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, _("tavrin: %s\nTry 'tavrin --help'.\n"),
+                     qPrintable(parser.errorText()));
         return 2;
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
-        std::fprintf(stderr, "tavrin: give at most one FILE\nTry 'tavrin --help'.\n");
+        std::fputs(_("tavrin: give at most one FILE\nTry 'tavrin --help'.\n"), stderr);
         return 2;
     }
 

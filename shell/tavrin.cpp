@@ -14,6 +14,7 @@
 #include "MakeVoc.h"
 #include "QtWindows.h"
 #include "Resource.h"
+#include "Tr.h"
 #include "WordPage.h"
 #include "tavrinDoc.h"
 
@@ -79,14 +80,15 @@ void CTavrinApp::OnCommand(int id) {
     } catch (const std::exception& e) {
         // An exception thrown through Qt's event loop would end the program; report it instead.
         try {
-            ShowMessageBox(m_pMainWnd.get(),
-                           std::string("The command could not be completed: ") + e.what(), "Error",
-                           MB_OK);
+            std::string text = "The command could not be completed: ";
+            text += e.what();
+            ShowMessageBox(m_pMainWnd.get(), text, N_("Error"), MB_OK);
         } catch (...) {
         }
     } catch (...) {
         try {
-            ShowMessageBox(m_pMainWnd.get(), "The command could not be completed.", "Error", MB_OK);
+            ShowMessageBox(m_pMainWnd.get(), N_("The command could not be completed."), N_("Error"),
+                           MB_OK);
         } catch (...) {
         }
     }
@@ -111,10 +113,10 @@ void CTavrinApp::OnFileNew() {
 }
 
 void CTavrinApp::OnFileOpen() {
-    QFileDialog dialog(m_pMainWnd.get(), QCoreApplication::translate("CTavrinApp", "Open"));
+    QFileDialog dialog(m_pMainWnd.get(), ShownText(N_("Open")));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QCoreApplication::translate("CTavrinApp", "All files (*)"));
+    dialog.setNameFilter(ShownText(N_("All files (*)")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     OpenDocumentFile(dialog.selectedFiles().constFirst());
 }
@@ -123,9 +125,12 @@ CChildFrame* CTavrinApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<CTavrinDoc>();
     QString reason;
     if (!doc->OnOpenDocument(path, &reason)) {
-        const QString text = QCoreApplication::translate("CTavrinApp", "Cannot open %1.\n%2")
-                                 .arg(QDir::toNativeSeparators(path), reason);
-        ShowMessageBox(m_pMainWnd.get(), FromQString(text), LoadString(IDS_APP_TITLE), MB_OK);
+        // In the form of a known text, so the message box shows it in the user's language.
+        std::string text = "Cannot open ";
+        text += FromQString(QDir::toNativeSeparators(path));
+        text += ".\n";
+        text += FromQString(reason);
+        ShowMessageBox(m_pMainWnd.get(), text, LoadString(IDS_APP_TITLE), MB_OK);
         return nullptr;
     }
     m_recentFiles.Add(doc->GetPathName());
@@ -159,7 +164,7 @@ void CTavrinApp::OnTestBegin() {
     CLatinPage latinPage;
     CEnglishPage englishPage;
     CWordPage wordPage;
-    RunPropertySheet("Tavrin Tutor", {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());
+    RunPropertySheet(N_("Tavrin Tutor"), {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());
 }
 
 void CTavrinApp::OnChangeOrder() {

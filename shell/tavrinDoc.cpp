@@ -1,8 +1,9 @@
 #include "tavrinDoc.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include "Tr.h"
 
 bool CTavrinDoc::OnNewDocument() {
     m_strPathName.clear();
@@ -13,7 +14,8 @@ bool CTavrinDoc::OnOpenDocument(const QString& path, QString* error) {
     const QFileInfo info(path);
     if (info.isDir()) {
         // A folder opens for reading on Linux, but it is no document.
-        if (error) *error = QCoreApplication::translate("CTavrinDoc", "It is a folder.");
+        // English here: the message box that shows it translates.
+        if (error) *error = QStringLiteral(N_("It is a folder."));
         return false;
     }
     QFile file(path);

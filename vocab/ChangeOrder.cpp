@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "Reorder.h"
+#include "Tr.h"
 
 namespace {
 
-const char kCaptionError[] = "Error";
+const char kCaptionError[] = N_("Error");
 
 void ShowError(IDialogWindow& window, const char* format, int cause) {
     char buffer[100];
@@ -23,7 +24,8 @@ void ChangeOrder(IDialogWindow& ownerless) {
     const ReorderResult result = ReorderVocFile(*path);
     switch (result.outcome) {
         case ReorderOutcome::kRewritten:
-            ownerless.MessageBox("The vocabulary order has been changed", "Order Changed", MB_OK);
+            ownerless.MessageBox(N_("The vocabulary order has been changed"), N_("Order Changed"),
+                                 MB_OK);
             break;
         case ReorderOutcome::kCannotOpenForReading:
             ShowError(ownerless, "Error Opening file for reading, Code: %d", result.cause);

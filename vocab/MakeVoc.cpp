@@ -10,22 +10,24 @@
 #include <vector>
 
 #include "Resource.h"
+#include "Tr.h"
 #include "VocFormat.h"
 
 namespace {
 
-const char kCaptionError[] = "Error";
+const char kCaptionError[] = N_("Error");
 constexpr unsigned kCreateMode =
     CTextFile::modeCreate | CTextFile::shareExclusive | CTextFile::modeWrite;  // 0x1011
 // Adding must read what is there to finish its last entry, and must never empty it.
 constexpr unsigned kAddMode = CTextFile::modeCreate | CTextFile::modeNoTruncate |
                               CTextFile::shareExclusive | CTextFile::modeReadWrite;  // 0x3012
-const char kCaptionQuestion[] = "Make Voc File";
+const char kCaptionQuestion[] = N_("Make Voc File");
 constexpr int kAnswerAdd = 0;
 constexpr int kAnswerReplace = 1;
-const char kAlreadyOpen[] = "File already open. FINISH this .voc file first, then create another";
-const char kOpenFirst[] = "Open a .voc file first, Then sibmit a word";
-const char kWordKept[] = "The word was not added; it is still in the boxes.";
+const char kAlreadyOpen[] =
+    N_("File already open. FINISH this .voc file first, then create another");
+const char kOpenFirst[] = N_("Open a .voc file first, Then sibmit a word");
+const char kWordKept[] = N_("The word was not added; it is still in the boxes.");
 
 // The boxes of one word entry in the order they are written, each with what follows its text.
 struct EntryPiece {
@@ -125,7 +127,7 @@ std::string Question(const std::string& path, const Existing& existing) {
     } else {
         text += " is not empty, but it cannot be read to count its words.";
     }
-    return text + "\nAdd the new words at its end, or replace it with an empty file?";
+    return text + "\n" N_("Add the new words at its end, or replace it with an empty file?");
 }
 
 }  // namespace
@@ -152,7 +154,7 @@ void CMakeVoc::OnCreateVocFile() {
     unsigned mode = kCreateMode;
     if (const auto existing = LookAt(*path)) {
         const int answer = Wnd().AskChoice(Question(*path, *existing), kCaptionQuestion,
-                                           {"&Add", "&Replace", "Cancel"});
+                                           {N_("&Add"), N_("&Replace"), N_("Cancel")});
         if (answer == kAnswerAdd) {
             mode = kAddMode;
         } else if (answer != kAnswerReplace) {
@@ -223,7 +225,7 @@ void CMakeVoc::OnSubmit() {
             // so give it up. The words already submitted stay in it.
             m_vocFile.Abort();
             m_bFileOpen = 0;
-            return ReportWriteError(e, "The file was closed; the word is still in the boxes.");
+            return ReportWriteError(e, N_("The file was closed; the word is still in the boxes."));
         }
         return ReportWriteError(e, kWordKept);
     }

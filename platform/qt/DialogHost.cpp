@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "QtWindows.h"
+#include "Tr.h"
 
 namespace {
 
@@ -44,10 +45,13 @@ void CQtDialogWindow::OnCommand(int id) {
     try {
         handled = m_logic && m_logic->OnCommand(id);
     } catch (const std::exception& e) {
-        MessageBox(std::string("The command could not be completed: ") + e.what(), "Error", MB_OK);
+        // Shown through the catalog like every box, where both parts are translated.
+        std::string text = "The command could not be completed: ";
+        text += e.what();
+        MessageBox(text, N_("Error"), MB_OK);
         return;
     } catch (...) {
-        MessageBox("The command could not be completed.", "Error", MB_OK);
+        MessageBox(N_("The command could not be completed."), N_("Error"), MB_OK);
         return;
     }
     if (!handled && (id == kIdOk || id == kIdCancel)) EndDialog(id);
@@ -81,7 +85,7 @@ void CQtDialogWindow::SetDescription(int id, const std::string& text) {
 
 CTemplateDialog::CTemplateDialog(const DialogTemplate& templ, CDialogLogic* logic, QWidget* owner)
     : QDialog(owner), m_form(new CTemplateForm(templ, this)), m_window(m_form, this, logic) {
-    setWindowTitle(ToQString(templ.caption));
+    setWindowTitle(ShownText(templ.caption));
     setObjectName(QStringLiteral("dialog%1").arg(templ.id));
     setFont(m_form->font());
     auto* layout = new QVBoxLayout(this);
@@ -116,12 +120,13 @@ CTestSheet::CTestSheet(const QString& caption, const std::vector<CDialogLogic*>&
         if (m_forms.empty()) setFont(form->font());
         m_forms.push_back(form);
         m_windows.push_back(std::make_unique<CQtDialogWindow>(form, this, page));
-        m_tabs->addTab(form, ToQString(templ->caption));
+        m_tabs->addTab(form, ShownText(templ->caption));
     }
     m_tabs->setCurrentIndex(0);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("sheetButtons"));
+    NameOkCancel(buttons->button(QDialogButtonBox::Ok), buttons->button(QDialogButtonBox::Cancel));
     for (QAbstractButton* b : buttons->buttons()) {
         auto* push = qobject_cast<QPushButton*>(b);
         push->setAutoDefault(false);

@@ -11,8 +11,8 @@ QStringList QtNameFilters(const std::string& filter) {
     const QStringList parts = ToQString(filter).split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString label = parts[i];
-        if (label.isEmpty()) break;  // the "||" that ends the list
+        if (parts[i].isEmpty()) break;  // the "||" that ends the list
+        const QString label = ShownText(FromQString(parts[i]));
         QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
         // "*.*" has always meant every file, also one whose name has no dot.
         for (QString& p : patterns) {

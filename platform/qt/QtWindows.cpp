@@ -8,6 +8,7 @@
 #include "DialogHost.h"
 #include "Resource.h"
 #include "TemplateForm.h"
+#include "Tr.h"
 
 QString ToQString(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -16,6 +17,8 @@ QString ToQString(const std::string& bytes) {
     if (utf8.hasError()) return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     return text;
 }
+
+QString ShownText(const std::string& text) { return ToQString(tr::Shown(text)); }
 
 std::string FromQString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -48,15 +51,21 @@ int RunPropertySheet(const std::string& caption, const std::vector<CDialogLogic*
     return sheet.exec();
 }
 
+void NameOkCancel(QAbstractButton* ok, QAbstractButton* cancel) {
+    // Qt's own English texts are these very words, so English stays as it was.
+    if (ok) ok->setText(ShownText(N_("OK")));
+    if (cancel) cancel->setText(ShownText(N_("Cancel")));
+}
+
 namespace {
 
 // Every box of ours: no icon, and plain text, since file contents reach it and are never markup.
 void SetUpBox(QMessageBox& box, const std::string& text, const std::string& caption) {
     box.setObjectName(QStringLiteral("messageBox"));
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(ToQString(caption));
+    box.setWindowTitle(ShownText(caption));
     box.setTextFormat(Qt::PlainText);
-    box.setText(ToQString(text));
+    box.setText(ShownText(text));
 }
 
 }  // namespace
@@ -70,6 +79,7 @@ void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& 
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setDefaultButton(QMessageBox::Ok);
+    NameOkCancel(box.button(QMessageBox::Ok), box.button(QMessageBox::Cancel));
     box.exec();
 }
 
@@ -82,7 +92,7 @@ int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& ca
     std::vector<QPushButton*> pushes;
     for (const std::string& label : buttons) {
         // Qt lays out buttons by role; one role for all keeps them in the order given.
-        QPushButton* push = box.addButton(ToQString(label), QMessageBox::ActionRole);
+        QPushButton* push = box.addButton(ShownText(label), QMessageBox::ActionRole);
         push->setAccessibleName(StripMnemonic(push->text()));
         pushes.push_back(push);
     }

@@ -12,6 +12,7 @@
 #include "DialogLogic.h"
 #include "Window.h"
 
+class QAbstractButton;
 class QString;
 class QWidget;
 
@@ -50,8 +51,16 @@ std::unique_ptr<IDialogWindow> MakeOwnerlessWindow();
 // Converts between the files' bytes and Qt text: UTF-8, and a byte sequence that is not UTF-8
 // is taken as Latin-1 rather than replaced.
 QString ToQString(const std::string& bytes);
+
+// A text of the program's own (a template's, a menu's, a message box's) as the user's language
+// shows it: the one place where the windows translate. Never for a file's contents.
+QString ShownText(const std::string& text);
 std::string FromQString(const QString& text);
 
 // The Qt name filters for a filter list "label|patterns|label|patterns||": each label shown as
 // given, "*.*" taken as every file.
 QStringList QtNameFilters(const std::string& filter);
+
+// Gives Qt's own OK and Cancel buttons (either may be null) the texts of our catalog, so that
+// they speak the language of the box around them whether or not Qt's translations are installed.
+void NameOkCancel(QAbstractButton* ok, QAbstractButton* cancel);

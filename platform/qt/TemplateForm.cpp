@@ -210,7 +210,7 @@ void CTemplateForm::Build() {
         if (c.kind != ControlKind::Static || c.labelFor == 0) continue;
         QWidget* target = Control(c.labelFor);
         if (!target) continue;
-        const QString label = ToQString(c.text).trimmed();
+        const QString label = ShownText(c.text).trimmed();
         if (qobject_cast<QLineEdit*>(target)) {
             target->setAccessibleName(label);
             // The buddy also tells assistive tools which label belongs to which box.
@@ -246,7 +246,7 @@ void CTemplateForm::FitOneLine(QLabel* label, const ControlTemplate& c) {
 QWidget* CTemplateForm::MakeStatic(const ControlTemplate& c) {
     auto* label = new CEllipsisLabel(this);
     label->setTextFormat(Qt::PlainText);
-    label->setText(ToQString(c.text));
+    label->setText(ShownText(c.text));
     label->setAlignment((c.style & csCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setGeometry(m_units.Rect(c.x, c.y, c.cx, c.cy));
     // A box tall enough for two lines wraps at words; a one-line box keeps its one line, since
@@ -280,7 +280,7 @@ QWidget* CTemplateForm::MakeButton(const ControlTemplate& c) {
     }
     auto* button = new QPushButton(edge ? static_cast<QWidget*>(edge) : this);
     button->setGeometry(edge ? edge->contentsRect() : rect);
-    QString text = ToQString(c.text);
+    QString text = ShownText(c.text);
     if (c.style & csMultiline) text = WrapWords(text, button->fontMetrics(), button->width() - 8);
     button->setText(text);
     // After the text, which sets the mnemonic's shortcut and so would drop this one.
@@ -337,7 +337,7 @@ QWidget* CTemplateForm::FirstTabStop() const {
 
 QString CTemplateForm::LabelTextFor(int id) const {
     for (const auto& c : m_templ.controls) {
-        if (c.kind == ControlKind::Static && c.labelFor == id) return ToQString(c.text).trimmed();
+        if (c.kind == ControlKind::Static && c.labelFor == id) return ShownText(c.text).trimmed();
     }
     return QString();
 }
@@ -356,14 +356,16 @@ void CTemplateForm::UpdateDisplayName(int id) {
 void CTemplateForm::SetText(int id, const std::string& bytes) {
     QWidget* w = Control(id);
     if (!w) return;
-    const QString text = ToQString(bytes);
+    // The program's own words are translated; a file's words are shown as they are.
+    const ControlTemplate* templ = m_templ.Find(id);
+    const QString text = templ && (templ->style & csOwnWords) ? ShownText(bytes) : ToQString(bytes);
     QString shown = text;
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(text);
         shown = edit->text();  // a lower-case box may have changed it
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
-        if (const ControlTemplate* c = m_templ.Find(id)) FitOneLine(label, *c);
+        if (templ) FitOneLine(label, *templ);
         UpdateDisplayName(id);
     } else if (auto* button = qobject_cast<QPushButton*>(w)) {
         button->setText(text);
@@ -386,7 +388,8 @@ void CTemplateForm::FocusControl(int id) {
 }
 
 void CTemplateForm::SetDescription(int id, const std::string& bytes) {
-    if (QWidget* w = Control(id)) w->setAccessibleDescription(ToQString(bytes));
+    // The logic's own words around the file's, as a screen reader says them.
+    if (QWidget* w = Control(id)) w->setAccessibleDescription(ShownText(bytes));
 }
 
 std::string CTemplateForm::Text(int id) const {

@@ -5,6 +5,7 @@
 
 #include "Lowercase.h"
 #include "Resource.h"
+#include "Tr.h"
 
 namespace {
 
@@ -44,16 +45,21 @@ void CTermWindow::ShowChanges() {
         if (c.id == IDC_STATIC || !m_changed.count(c.id)) continue;
         std::string label;
         for (const auto& l : m_template.controls) {
-            if (l.labelFor == c.id && l.kind == ControlKind::Static) label = l.text;
+            if (l.labelFor == c.id && l.kind == ControlKind::Static) label = tr::Shown(l.text);
         }
-        ShowLine(label.empty() ? m_texts[c.id] : label + ": " + m_texts[c.id]);
+        // The program's own words are translated; a file's words are shown as they are.
+        const std::string text = c.style & csOwnWords ? tr::Shown(m_texts[c.id]) : m_texts[c.id];
+        ShowLine(label.empty() ? text : label + ": " + text);
     }
     m_changed.clear();
 }
 
-void CTermWindow::MessageBox(const std::string& text, const std::string& caption, int) {
+void CTermWindow::MessageBox(const std::string& englishText, const std::string& englishCaption,
+                             int) {
     // What the command showed before its box came up is seen first, as in a window.
     ShowChanges();
+    const std::string text = tr::Shown(englishText);
+    const std::string caption = tr::Shown(englishCaption);
     ShowLine(text.compare(0, caption.size(), caption) == 0 ? text : caption + ": " + text);
 }
 

@@ -5,6 +5,8 @@
 // colour, so that the same session reads well on a screen, through a screen reader, over SSH and
 // in a file:
 //
+// - Every text of the program's own is shown in the user's language (tr::Shown); a file's words
+//   as they are.
 // - Static texts that a command sets are shown when the command is over (ShowChanges), in the
 //   template's tab order, each on a line of its own: "Label: text" where the template gives
 //   the control a label, the text alone otherwise. A text set twice in one command shows once.

@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression,
                                            Target{"test_page", FuzzTestPage},
                                            Target{"reorder", FuzzReorder},
                                            Target{"cli_check", FuzzCliCheck},
-                                           Target{"cli_import", FuzzCliImport}),
+                                           Target{"cli_import", FuzzCliImport},
+                                           Target{"shown_text", FuzzShownText}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
