@@ -17,6 +17,7 @@
 
 #include "Answer.h"
 #include "Input.h"
+#include "Tr.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -104,18 +105,18 @@ std::size_t CountChars(std::string_view text) {
 }
 
 std::string NameOf(char32_t c) {
+// The character as the object of "... holds %s": translators give the form that fits there.
     switch (c) {
         case 0x00:
-            return "a NUL byte";
+            return _("a NUL byte");
         case 0x09:
-            return "a tab";
+            return _("a tab");
         case 0x0D:
-            return "a carriage return (CR)";
+            return _("a carriage return (CR)");
         default: {
-            char buffer[48];
-            std::snprintf(buffer, sizeof buffer, "the control character U+%04X",
-                          static_cast<unsigned>(c));
-            return buffer;
+            char code[16];
+            std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
+            return tr::Format(_("the control character U+%s"), {code});
         }
     }
 }
@@ -362,9 +363,9 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     if (line.bytes > 0) m_anyText = true;
 
     if (line.cut) {
-        Error(number, "line of " + std::to_string(line.bytes) + " bytes: the tests read only the first " +
-                          std::to_string(kLongestReadLine) +
-                          ", so this word can never be answered right; shorten it");
+        Error(number, tr::Format(_("line of %s bytes: the tests read only the first %s, so this "
+                                   "word can never be answered right; shorten it"),
+                                 {std::to_string(line.bytes), std::to_string(kLongestReadLine)}));
         if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
     } else {
         Bytes bytes = Scan(line.text);
@@ -372,18 +373,19 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
         std::string converted;
         const std::string_view text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
         if (!utf8) {
-            Warning(number, "not UTF-8: read as Windows-1252; save the file as UTF-8");
+            Warning(number, _("not UTF-8: read as Windows-1252; save the file as UTF-8"));
             bytes = Scan(text);
         }
         if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
             Warning(number,
-                    "the file starts with a byte-order mark, which becomes part of the first "
-                    "text form; save the file as UTF-8 without one");
+                    _("the file starts with a byte-order mark, which becomes part of the first "
+                      "text form; save the file as UTF-8 without one"));
         }
         const std::size_t chars = bytes.ascii ? text.size() : CountChars(text);
         if (chars > kLongLineChars) {
-            Warning(number, "line of " + std::to_string(chars) +
-                                " characters: far longer than a word or a short phrase");
+            Warning(number, tr::Format(_("line of %s characters: far longer than a word or a "
+                                         "short phrase"),
+                                       {std::to_string(chars)}));
         }
         if (m_lineInWord == 0) {
             CheckHeadword(text, bytes, number);
@@ -398,14 +400,14 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
 // the letter-by-letter look for them is skipped.
 void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number) {
     if (text.empty()) {
-        Error(number, "empty headword line: there is no word to ask; write the text form, a blank "
-                      "and the dictionary form");
+        Error(number, _("empty headword line: there is no word to ask; write the text form, a "
+                        "blank and the dictionary form"));
         return;
     }
     const std::size_t blank = text.find(' ');
     if (blank == std::string::npos) {
-        Warning(number, "no blank in the headword line: the whole line is taken as both the text "
-                        "form and the dictionary form");
+        Warning(number, _("no blank in the headword line: the whole line is taken as both the "
+                          "text form and the dictionary form"));
     }
     // As SplitHeadword and BaseWord split it, without copying: this runs once per word.
     const std::string_view line = text;
@@ -414,31 +416,34 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
                                : HeadwordParts{line.substr(0, blank), line.substr(blank + 1)};
     const std::string_view base = parts.dictionaryForm.substr(0, parts.dictionaryForm.find(' '));
     if (parts.textForm.empty()) {
-        Error(number, "the text form is empty (the line starts with a blank): Latin to English "
-                      "and Word Parts show nothing to answer");
+        Error(number, _("the text form is empty (the line starts with a blank): Latin to English "
+                        "and Word Parts show nothing to answer"));
     }
     if (base.empty()) {
         Error(number, parts.dictionaryForm.empty()
-                          ? "the dictionary form is empty: English to Latin and Word Parts take "
-                            "only an empty answer as right"
-                          : "two blanks after the text form: the base word is empty, so English "
-                            "to Latin and Word Parts take only an empty answer as right");
+                          ? _("the dictionary form is empty: English to Latin and Word Parts "
+                              "take only an empty answer as right")
+                          : _("two blanks after the text form: the base word is empty, so "
+                              "English to Latin and Word Parts take only an empty answer as "
+                              "right"));
     } else if ((bytes.capital || !bytes.ascii) && HoldsCapital(base)) {
-        Warning(number, "the base word \"" + std::string(base) +
-                            "\" holds a capital letter: Word Parts keeps what is typed, so it "
-                            "is right there only when typed with the capital");
+        Warning(number, tr::Format(_("the base word \"%s\" holds a capital letter: Word Parts "
+                                     "keeps what is typed, so it is right there only when typed "
+                                     "with the capital"),
+                                   {std::string(base)}));
     }
     if (bytes.control || !bytes.ascii) {
         if (const auto c = FirstControl(base)) {
-            Error(number, "the base word holds " + NameOf(*c) + ", which cannot be typed");
+            Error(number,
+                  tr::Format(_("the base word holds %s, which cannot be typed"), {NameOf(*c)}));
         } else if (const auto c2 = FirstControl(text)) {
-            Warning(number, "the headword line holds " + NameOf(*c2));
+            Warning(number, tr::Format(_("the headword line holds %s"), {NameOf(*c2)}));
         }
     }
     if (blank != std::string::npos && !parts.dictionaryForm.empty()) {
-        if (text.back() == ' ') Warning(number, "the headword line ends with a blank");
+        if (text.back() == ' ') Warning(number, _("the headword line ends with a blank"));
         if (!base.empty() && parts.dictionaryForm.find("  ") != std::string::npos) {
-            Warning(number, "doubled blank in the dictionary form");
+            Warning(number, _("doubled blank in the dictionary form"));
         }
     }
     // Left over from a list's punctuation ("porto, portare"): an answer would need it too.
@@ -446,12 +451,14 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
         return !w.empty() && (w.back() == ',' || w.back() == ';' || w.back() == ':');
     };
     if (endsInPunctuation(parts.textForm)) {
-        Warning(number, "the text form \"" + std::string(parts.textForm) +
-                            "\" ends in ',', ';' or ':', left over from a list; remove it");
+        Warning(number, tr::Format(_("the text form \"%s\" ends in ',', ';' or ':', left over "
+                                     "from a list; remove it"),
+                                   {std::string(parts.textForm)}));
     }
     if (endsInPunctuation(base)) {
-        Warning(number, "the base word \"" + std::string(base) +
-                            "\" ends in ',', ';' or ':', so only an answer with it is right");
+        Warning(number, tr::Format(_("the base word \"%s\" ends in ',', ';' or ':', so only an "
+                                     "answer with it is right"),
+                                   {std::string(base)}));
     }
     // Its look-up waits for the word's end, by when the table's slot is in the cache; its
     // warning still comes first of those that the word's end gives on this line.
@@ -461,38 +468,45 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
 void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes,
                             std::uint64_t number) {
     if (text.empty()) return;
-    const auto meaning = [index] { return "meaning " + std::to_string(index); };
+    // One whole sentence per finding, the meaning's number put in.
+    const auto say = [&](const char* format) {
+        Warning(number, tr::Format(format, {std::to_string(index)}));
+    };
     m_filled[index - 1] = true;
     bool typable = true;
     if (const auto c = bytes.control || !bytes.ascii ? FirstControl(text) : std::nullopt) {
-        Warning(number, meaning() + " holds " + NameOf(*c) +
-                            ", which cannot be typed, so it can never be matched");
+        Warning(number, tr::Format(_("meaning %s holds %s, which cannot be typed, so it can "
+                                     "never be matched"),
+                                   {std::to_string(index), NameOf(*c)}));
         typable = false;
     }
     m_typable[index - 1] = typable;
     if (bytes.blank) {  // most meanings are one word
         if (text.front() == ' ') {
-            Warning(number, meaning() + " starts with a blank: only an answer that starts with the "
-                                      "same blank is right");
+            say(
+                _("meaning %s starts with a blank: only an answer that starts with the same "
+                  "blank is right"));
         }
         if (text.size() > 1 && text.back() == ' ') {
-            Warning(number, meaning() + " ends with a blank: only an answer that ends with the same "
-                                      "blank is right");
+            say(
+                _("meaning %s ends with a blank: only an answer that ends with the same blank "
+                  "is right"));
         }
         if (text.find("  ") != std::string::npos) {
-            Warning(number, meaning() + " holds a doubled blank: only an answer with the same two "
-                                      "blanks is right");
+            say(
+                _("meaning %s holds a doubled blank: only an answer with the same two blanks "
+                  "is right"));
         }
     }
     if (text.find('(') != std::string::npos || text.find('[') != std::string::npos) {
-        Warning(number, meaning() +
-                            " holds a note in brackets, which the answer would have to "
-                            "repeat; move the note out of the meaning");
+        say(
+            _("meaning %s holds a note in brackets, which the answer would have to repeat; "
+              "move the note out of the meaning"));
     }
     if (text.find_first_of(",;") != std::string::npos) {
-        Warning(number, meaning() +
-                            " holds ',' or ';': likely several meanings in one line, each "
-                            "of which would have to be typed with the others");
+        say(
+            _("meaning %s holds ',' or ';': likely several meanings in one line, each of "
+              "which would have to be typed with the others"));
     }
 }
 
@@ -501,8 +515,8 @@ void CChecker::EndWord() {
     if (partial && !m_anyText) {
         // Nothing but empty lines after the last word: drop the findings of those lines.
         m_findings.clear();
-        Error(m_wordLine, "empty line after the last word: the tests would ask an empty word; "
-                          "remove the empty lines at the end");
+        Error(m_wordLine, _("empty line after the last word: the tests would ask an empty word; "
+                            "remove the empty lines at the end"));
         m_lineInWord = 0;
         return Flush();
     }
@@ -511,35 +525,37 @@ void CChecker::EndWord() {
             m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
         if (const std::uint32_t first = m_seen.FirstOrAdd(*m_formHash, word)) {
             const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
-            Warning(m_wordLine, "same text form as line " + std::to_string(firstLine));
+            Warning(m_wordLine, tr::Format(_(kSameTextForm), {std::to_string(firstLine)}));
         }
         if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_wordLine;
         m_formHash.reset();
     }
     ++m_totals.words;
     if (partial) {
-        Error(m_wordLine, "the last word is cut short: it has " + std::to_string(m_lineInWord) +
-                              " of its 6 lines; add the missing meaning lines (empty lines will do)");
+        Error(m_wordLine, tr::Format(_("the last word is cut short: it has %s of its 6 lines; add "
+                                       "the missing meaning lines (empty lines will do)"),
+                                     {std::to_string(m_lineInWord)}));
     }
     const bool anyFilled = std::find(m_filled.begin(), m_filled.end(), true) != m_filled.end();
     bool anyTypable = false;
     for (int i = 0; i < kDefinitionLines; ++i) anyTypable = anyTypable || (m_filled[i] && m_typable[i]);
     if (!anyFilled) {
-        Error(m_wordLine, "no meaning: all five meaning lines are empty");
+        Error(m_wordLine, _("no meaning: all five meaning lines are empty"));
     } else if (!anyTypable) {
-        Error(m_wordLine, "no meaning can be answered: each one holds a character that "
-                          "cannot be typed");
+        Error(m_wordLine, _("no meaning can be answered: each one holds a character that cannot "
+                            "be typed"));
     } else if (!m_filled[0] && !m_filled[1] && !m_filled[2]) {
-        Error(m_wordLine, "meanings 1 to 3 are empty: English to Latin shows only those three, "
-                          "so it asks this word with nothing to read; move the meanings up");
+        Error(m_wordLine, _("meanings 1 to 3 are empty: English to Latin shows only those three, "
+                            "so it asks this word with nothing to read; move the meanings up"));
     } else {
         for (int i = 0; i + 1 < kDefinitionLines; ++i) {
             const bool laterFilled = std::find(m_filled.begin() + i + 1, m_filled.end(), true) !=
                                      m_filled.end();
             if (!m_filled[i] && laterFilled) {
-                Warning(m_wordLine + 1 + i, "meaning " + std::to_string(i + 1) +
-                                                " is empty before a filled one: the tests show "
-                                                "the gap as blanks; move the meanings up");
+                Warning(m_wordLine + 1 + i,
+                        tr::Format(_("meaning %s is empty before a filled one: the tests show "
+                                     "the gap as blanks; move the meanings up"),
+                                   {std::to_string(i + 1)}));
                 break;
             }
         }
@@ -552,7 +568,10 @@ void CChecker::Flush() {
     std::stable_sort(m_findings.begin(), m_findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
     for (const auto& f : m_findings) {
-        m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text << '\n';
+        // The frame stays in English whatever the language: editors and scripts parse
+        // "NAME:LINE: error: " and "NAME:LINE: warning: " as compilers print them.
+        m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text
+              << '\n';
         ++(f.error ? m_totals.errors : m_totals.warnings);
     }
     m_findings.clear();
@@ -561,19 +580,20 @@ void CChecker::Flush() {
 void CChecker::Finish() {
     if (m_lineInWord > 0) EndWord();
     if (!m_lastHasEnd) {
-        Warning(m_lastLine, "the last line has no line end");
+        Warning(m_lastLine, _("the last line has no line end"));
     }
     if (m_lfOnly > 0) {
-        Warning(m_firstLfOnly, std::to_string(m_lfOnly) + (m_lfOnly == 1 ? " line ends" : " lines end") +
-                                   " in LF alone, the first here; the program writes CR LF");
+        Warning(m_firstLfOnly,
+                P_("%lu line ends in LF alone, the first here; the program writes CR LF",
+                   "%lu lines end in LF alone, the first here; the program writes "
+                   "CR LF",
+                   m_lfOnly));
     }
     Flush();
-    auto count = [](std::uint64_t n, const char* one, const char* many) {
-        return std::to_string(n) + ' ' + (n == 1 ? one : many);
-    };
-    m_out << m_name << ": " << count(m_totals.words, "word", "words") << ", "
-          << count(m_totals.errors, "error", "errors") << ", "
-          << count(m_totals.warnings, "warning", "warnings") << '\n';
+    // Three counts, each with its own plural form: no language can put three in one format.
+    m_out << m_name << ": " << P_("%lu word", "%lu words", m_totals.words) << ", "
+          << P_("%lu error", "%lu errors", m_totals.errors) << ", "
+          << P_("%lu warning", "%lu warnings", m_totals.warnings) << '\n';
 }
 
 }  // namespace

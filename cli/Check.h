@@ -17,6 +17,7 @@
 #include <streambuf>
 #include <string>
 
+#include "Tr.h"
 #include "VocText.h"
 
 // A line longer than this (in characters) is a warning: no word or short phrase is that long.
@@ -24,6 +25,10 @@ constexpr std::size_t kLongLineChars = 1000;
 // The test pages keep this many bytes of a line and mark the rest as cut, so a longer line can
 // never be answered right: an error.
 constexpr std::size_t kLongestReadLine = kVocLineBytes;
+
+// The finding for a text form given twice, with the line of its first word: import finds it
+// (translated) among the findings to name the input's line instead.
+constexpr const char* kSameTextForm = N_("same text form as line %s");
 
 // How many distinct text forms the check for text forms given twice holds.
 constexpr std::size_t kCheckedForms = 200000;

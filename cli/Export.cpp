@@ -4,6 +4,7 @@
 #include "Convert.h"
 #include "Delimited.h"
 #include "Input.h"
+#include "Tr.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -57,6 +58,7 @@ public:
     }
 
     void Warn(std::uint64_t line, const std::string& text) {
+        // The frame stays English: editors and scripts parse it.
         m_diagnostics << m_name << ':' << line << ": warning: " << text << '\n';
         ++m_totals.warnings;
     }
@@ -91,7 +93,7 @@ ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, 
         }
         anyText = anyText || !line.text.empty();
         if (!IsValidUtf8(line.text)) {
-            exporter.Warn(reader.LineNumber(), "not UTF-8: converted from Windows-1252");
+            exporter.Warn(reader.LineNumber(), _("not UTF-8: converted from Windows-1252"));
             lines[count] = TextAsUtf8(line.text);
         } else {
             lines[count].swap(line.text);
@@ -103,11 +105,13 @@ ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, 
     }
     if (count > 0) {
         if (anyText) {
-            exporter.Warn(wordLine, "the last word is cut short: its missing meanings were taken as empty");
+            exporter.Warn(
+                wordLine,
+                _("the last word is cut short: its missing meanings were taken as empty"));
             for (int i = count; i < kLinesPerEntry; ++i) lines[i].clear();
             exporter.Word(lines);
         } else {
-            exporter.Warn(wordLine, "empty lines after the last word were left out");
+            exporter.Warn(wordLine, _("empty lines after the last word were left out"));
         }
     }
     return exporter.Totals();

@@ -8,6 +8,7 @@
 #include "Input.h"
 #include "Output.h"
 #include "TavrinVoc.h"
+#include "Tr.h"
 
 namespace {
 
@@ -29,9 +30,9 @@ int RunExport(const ExportOptions& options, CliStreams& io) {
             [&](std::string_view bytes) { output.Write(bytes); }, io.err);
     } catch (const CFileException& e) {
         // Either side may have failed; the output is left as it was in both cases.
-        ReportFileProblem(
-            io, options.input + " -> " + options.output,
-            "the export failed: " + DescribeCause(e.m_cause) + "; nothing was written");
+        ReportFileProblem(io, options.input + " -> " + options.output,
+                          tr::Format(_("the export failed: %s; nothing was written"),
+                                     {DescribeCause(e.m_cause)}));
         return kExitFailed;
     }
     return output.Commit() ? kExitOk : kExitFailed;
@@ -43,19 +44,21 @@ void AddExportCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* command = app.add_subcommand(
         "export",
-        "Writes the vocabulary file IN ('-' for standard input) as CSV with a header row (text "
-        "form, dictionary form, meaning 1 to meaning 5), which 'tavrin-voc import' turns back "
-        "into the same file, or with --anki as tab-separated text for Anki's File > Import: "
-        "front (text form), back (the meanings joined with \"; \") and the dictionary form.");
-    command->add_option("IN", options->input, "Vocabulary file to export")->required();
-    command->add_option("-o,--output", options->output, "File to write ('-' for standard output)")
+        _("Writes the vocabulary file IN ('-' for standard input) as CSV with a header row (text "
+          "form, dictionary form, meaning 1 to meaning 5), which 'tavrin-voc import' turns back "
+          "into the same file, or with --anki as tab-separated text for Anki's File > Import: "
+          "front (text form), back (the meanings joined with \"; \") and the dictionary form."));
+    command->add_option("IN", options->input, _("Vocabulary file to export"))->required();
+    command
+        ->add_option("-o,--output", options->output, _("File to write ('-' for standard output)"))
         ->required()
-        ->option_text("OUT REQUIRED");
-    command->add_flag("--force", options->force, "Replace OUT if it exists");
-    command->add_flag("--anki", options->anki, "Write Anki's Notes in Plain Text instead of CSV");
+        ->option_text(std::string("OUT ") + _("REQUIRED"));
+    command->add_flag("--force", options->force, _("Replace OUT if it exists"));
+    command->add_flag("--anki", options->anki,
+                      _("Write Anki's Notes in Plain Text instead of CSV"));
     command->footer(
-        "Examples:\n  tavrin-voc export aeneid.voc -o aeneid.csv\n"
-        "  tavrin-voc export --anki aeneid.voc -o aeneid.txt");
+        _("Examples:\n  tavrin-voc export aeneid.voc -o aeneid.csv\n"
+          "  tavrin-voc export --anki aeneid.voc -o aeneid.txt"));
     command->callback(
         [options, &run] { run = [options](CliStreams& io) { return RunExport(*options, io); }; });
 }

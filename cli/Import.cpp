@@ -16,6 +16,7 @@
 #include "Convert.h"
 #include "Delimited.h"
 #include "ImportRules.h"
+#include "Tr.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -159,11 +160,15 @@ private:
                 if (i > 0) lines += ", ";
                 lines += std::to_string(group.lines[i]);
             }
-            text = Fill(group.count > group.lines.size()
-                            ? "{} (the same on {} rows, the first on lines {}, ...)"
-                            : "{} (the same on {} rows, on lines {})",
-                        {text, std::to_string(group.count), lines});
+            const std::vector<std::string> values{text, std::to_string(group.count), lines};
+            text = group.count > group.lines.size()
+                       ? P_("%s (the same on %s row, the first on lines %s, ...)",
+                            "%s (the same on %s rows, the first on lines %s, ...)", group.count,
+                            values)
+                       : P_("%s (the same on %s row, on lines %s)",
+                            "%s (the same on %s rows, on lines %s)", group.count, values);
         }
+        // The frame stays English, as check's: editors and scripts parse it.
         m_out << m_name << ':' << group.first << (group.error ? ": error: " : ": warning: ") << text
               << '\n';
     }
@@ -439,9 +444,10 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
     m_line = m_sample.empty() ? 1 : m_sample[0].line;
     ++m_totals.errors;
     m_diagnostics << m_name << ':' << m_line << ": error: "
-                  << "the role of each column cannot be told from the content; give it with "
-                     "--columns, one of form, latin, meaning or skip for each column in order. "
-                     "The first row, column by column:\n";
+                  << _("the role of each column cannot be told from the content; give it with "
+                       "--columns, one of form, latin, meaning or skip for each column in order. "
+                       "The first row, column by column:")
+                  << '\n';
     const auto& fields = m_sample[0].fields;
     std::string told;
     for (std::size_t i = 0; i < fields.size() && i < kMostJudgedColumns; ++i) {
@@ -449,7 +455,8 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
         if (i > 0) told += ',';
         told += i < guess.size() && guess[i] ? RoleName(*guess[i]) : "?";
     }
-    m_diagnostics << Fill("Told so far (? where it cannot be told): --columns {}\n", {told});
+    m_diagnostics << tr::Format(_("Told so far (? where it cannot be told): --columns %s"), {told})
+                  << '\n';
 }
 
 bool CImporter::Step() {
@@ -466,14 +473,12 @@ bool CImporter::Step() {
         if (!NextRecord(record)) {
             Flush();
             if (m_totals.cloze > 0) {
-                const std::string count = std::to_string(m_totals.cloze);
                 m_findings.Add(m_firstCloze, false,
-                               m_totals.cloze == 1
-                                   ? "an Anki cloze note was left out: it is not a word with its "
-                                     "meanings"
-                                   : Fill("{} Anki cloze notes were left out, the first here: they "
-                                          "are not words with their meanings",
-                                          {count}));
+                               P_("an Anki cloze note was left out: it is not a word with its "
+                                  "meanings",
+                                  "%lu Anki cloze notes were left out, the first here: they are "
+                                  "not words with their meanings",
+                                  m_totals.cloze));
             }
             return false;
         }
@@ -518,9 +523,10 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
         if (!Trim(fields[i]).empty() &&
             std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
-            return Report(true,
-                          Fill("the row has {} columns, more than the {} named; row left out",
-                               {std::to_string(fields.size()), std::to_string(m_columns.size())}));
+            return Report(
+                true,
+                tr::Format(_("the row has %s columns, more than the %s named; row left out"),
+                           {std::to_string(fields.size()), std::to_string(m_columns.size())}));
         }
     }
     std::string& latin = m_latin;
@@ -553,15 +559,15 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     if (latin.empty()) latin = form;
     const std::string headword = HeadwordOfLatin(latin, form);
     if (headword.empty()) {
-        return Report(true, picture
-                                ? "the Latin is only a picture, which cannot be asked; row left out"
-                                : "no Latin in this row; row left out");
+        return Report(
+            true, picture ? _("the Latin is only a picture, which cannot be asked; row left out")
+                          : _("no Latin in this row; row left out"));
     }
     if (meanings.empty()) {
         return Report(true,
                       meaningPicture
-                          ? "the meaning is only a picture, which cannot be typed; row left out"
-                          : "no meaning in this row; row left out");
+                          ? _("the meaning is only a picture, which cannot be typed; row left out")
+                          : _("no meaning in this row; row left out"));
     }
     if (meanings.size() > kDefinitionLines) {
         std::string rest;
@@ -575,9 +581,9 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
             rest.resize(cut);
             rest += "...";
         }
-        Report(false, Fill("{} meanings, more than the five a word holds: the first five were "
-                           "kept, and these left out: {}",
-                           {std::to_string(meanings.size()), rest}));
+        Report(false, tr::Format(_("%s meanings, more than the five a word holds: the first five "
+                                   "were kept, and these left out: %s"),
+                                 {std::to_string(meanings.size()), rest}));
     }
     for (std::size_t i = 0; i < kDefinitionLines; ++i) {
         m_meanings[i] = i < meanings.size() ? std::move(meanings[i]) : std::string();
@@ -596,9 +602,10 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
         roles = *m_ourRoles;
         for (std::size_t i = roles.size(); i < fields.size(); ++i) {
             if (!Trim(fields[i]).empty()) {
-                return Report(true,
-                              Fill("the row has {} columns, more than the {} named; row left out",
-                                   {std::to_string(fields.size()), std::to_string(roles.size())}));
+                return Report(
+                    true,
+                    tr::Format(_("the row has %s columns, more than the %s named; row left out"),
+                               {std::to_string(fields.size()), std::to_string(roles.size())}));
             }
         }
     } else {
@@ -642,13 +649,13 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
             if (end == std::string_view::npos) break;
             start = end + 1;
         }
-        if (count == 0) return Report(true, "no meaning in this row; row left out");
+        if (count == 0) return Report(true, _("no meaning in this row; row left out"));
     }
 
     std::string& headword = m_headword;
     if (!dictionary) {
         const std::string_view front = Trim(text.value_or(""));
-        if (front.empty()) return Report(true, "no Latin in this row; row left out");
+        if (front.empty()) return Report(true, _("no Latin in this row; row left out"));
         headword = BaseWord(front);
         headword += ' ';
         headword += front;
@@ -743,11 +750,15 @@ private:
         const bool error = rest.starts_with(": error: ");
         rest.remove_prefix(error ? 9 : rest.starts_with(": warning: ") ? 11 : 0);
         std::string text(rest);
-        constexpr std::string_view kSame = "same text form as line ";
-        if (text.starts_with(kSame)) {
-            const std::uint64_t earlier = std::strtoull(text.c_str() + kSame.size(), nullptr, 10);
-            text = Fill("same text form as line {}",
-                        {std::to_string(m_importer.InputLineOf(earlier))});
+        // Check's findings come translated; the line of an earlier word is found by the
+        // translated format's text around its value.
+        const std::string same = tr::Format(_(kSameTextForm), {"\n"});
+        const std::string_view before = std::string_view(same).substr(0, same.find('\n'));
+        const std::string_view after = std::string_view(same).substr(same.find('\n') + 1);
+        if (text.starts_with(before) && text.ends_with(after) &&
+            text.size() > before.size() + after.size()) {
+            const std::uint64_t earlier = std::strtoull(text.c_str() + before.size(), nullptr, 10);
+            text = tr::Format(_(kSameTextForm), {std::to_string(m_importer.InputLineOf(earlier))});
         }
         if (error && m_importer.InputLineOf(vocLine) != m_lastUnanswerable) {
             m_lastUnanswerable = m_importer.InputLineOf(vocLine);
@@ -788,14 +799,18 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     importer.Findings().Finish();
     ConvertTotals& t = importer.Totals();
     if (options.check) {
-        diagnostics << Fill(
-            "{}: rows read: {}; words written: {}; rows left out: {} (cannot be "
-            "used: {}, Anki cloze notes: {}, blank or not words: {}); words that "
-            "can never be answered right: {}\n",
-            {name, std::to_string(t.rows), std::to_string(t.words),
-             std::to_string(t.rows - t.words),
-             std::to_string(t.rows - t.words - t.cloze - t.notWords), std::to_string(t.cloze),
-             std::to_string(t.notWords), std::to_string(t.unanswerable)});
+        // Each count follows its label, so no plural form is needed; the name is the frame.
+        diagnostics << name << ": "
+                    << tr::Format(
+                           _("rows read: %s; words written: %s; rows left out: %s (cannot be "
+                             "used: %s, Anki cloze notes: %s, blank or not words: %s); words that "
+                             "can never be answered right: %s"),
+                           {std::to_string(t.rows), std::to_string(t.words),
+                            std::to_string(t.rows - t.words),
+                            std::to_string(t.rows - t.words - t.cloze - t.notWords),
+                            std::to_string(t.cloze), std::to_string(t.notWords),
+                            std::to_string(t.unanswerable)})
+                    << '\n';
     }
     return t;
 }

@@ -11,6 +11,7 @@
 #include "Input.h"
 #include "Output.h"
 #include "TavrinVoc.h"
+#include "Tr.h"
 
 namespace {
 
@@ -48,14 +49,14 @@ int RunImport(const ImportArgs& args, CliStreams& io) {
             input.Buf(), input.Name(), options,
             [&](std::string_view bytes) { output.Write(bytes); }, io.err);
     } catch (const CFileException& e) {
-        ReportFileProblem(
-            io, args.input + " -> " + args.output,
-            "the import failed: " + DescribeCause(e.m_cause) + "; nothing was written");
+        ReportFileProblem(io, args.input + " -> " + args.output,
+                          tr::Format(_("the import failed: %s; nothing was written"),
+                                     {DescribeCause(e.m_cause)}));
         return kExitFailed;
     }
     if (totals.words == 0) {
         // An existing output stays as it was: a list that gave nothing must not empty it.
-        ReportFileProblem(io, input.Name(), "no row could be used, so nothing was written");
+        ReportFileProblem(io, input.Name(), _("no row could be used, so nothing was written"));
         return kExitFailed;
     }
     if (!output.Commit()) return kExitFailed;
@@ -68,60 +69,60 @@ void AddImportCommand(CLI::App& app, CliRun& run) {
     auto args = std::make_shared<ImportArgs>();
     CLI::App* command = app.add_subcommand(
         "import",
-        "Makes a vocabulary file from a word list ('-' for standard input): CSV or other "
-        "delimited text (',' ';' tab '|'), Anki's Notes in Plain Text, or a plain list of lines "
-        "such as 'amo, amare - to love'. A first row naming the columns (Latin, English, Part of "
-        "Speech..., in English, German, French, Italian, Spanish or Dutch) says what each holds; "
-        "without one, the columns are told from their content, or given with --columns. The "
-        "Latin becomes the headword line (its first word the text form, its forms the "
-        "dictionary form); each meaning cell is split into the meanings a student would type. "
-        "Rows that cannot be used are reported as 'IN:LINE: error: TEXT' and left out; then "
-        "check's rules are run on every word written, and one summary line follows. Exit status "
-        "1 when a row was left out or a word can never be answered right; when no row can be "
-        "used, nothing is written.");
-    command->add_option("IN", args->input, "Word list to import")->required();
+        _("Makes a vocabulary file from a word list ('-' for standard input): CSV or other "
+          "delimited text (',' ';' tab '|'), Anki's Notes in Plain Text, or a plain list of lines "
+          "such as 'amo, amare - to love'. A first row naming the columns (Latin, English, Part of "
+          "Speech..., in English, German, French, Italian, Spanish or Dutch) says what each holds; "
+          "without one, the columns are told from their content, or given with --columns. The "
+          "Latin becomes the headword line (its first word the text form, its forms the "
+          "dictionary form); each meaning cell is split into the meanings a student would type. "
+          "Rows that cannot be used are reported as 'IN:LINE: error: TEXT' and left out; then "
+          "check's rules are run on every word written, and one summary line follows. Exit status "
+          "1 when a row was left out or a word can never be answered right; when no row can be "
+          "used, nothing is written."));
+    command->add_option("IN", args->input, _("Word list to import"))->required();
     command
         ->add_option("-o,--output", args->output,
-                     "Vocabulary file to write ('-' for standard output)")
-        ->option_text("OUT REQUIRED")
+                     _("Vocabulary file to write ('-' for standard output)"))
+        ->option_text(std::string("OUT ") + _("REQUIRED"))
         ->required();
-    command->add_flag("--force", args->force, "Replace OUT if it exists");
+    command->add_flag("--force", args->force, _("Replace OUT if it exists"));
     command
         ->add_option("--format", args->format,
-                     "csv, tsv, anki or lines (a line list). Without it: anki when the file starts "
-                     "with Anki's '#separator:', '#html:' or '#columns:' lines; otherwise the "
-                     "separator that the first lines share")
+                     _("csv, tsv, anki or lines (a line list). Without it: anki when the file "
+                       "starts with Anki's '#separator:', '#html:' or '#columns:' lines; "
+                       "otherwise the separator that the first lines share"))
         ->transform(
             CLI::IsMember({"csv", "tsv", "anki", "lines"}, CLI::ignore_case).description(""))
         ->option_text("csv|tsv|anki|lines");
     command
         ->add_option("--separator", args->separator,
-                     "The field separator: tab, comma, semicolon, pipe or one character; a longer "
-                     "text (' - ', ' = ', ': ') parts the lines of a line list")
-        ->option_text("SEP");
+                     _("The field separator: tab, comma, semicolon, pipe or one character; a "
+                       "longer text (' - ', ' = ', ': ') parts the lines of a line list"))
+        ->option_text(_("SEP"));
     command
         ->add_option("--columns", args->columns,
-                     "The role of each column in order, separated by commas: form (the text "
-                     "form), latin (part of the dictionary form; several are joined), meaning, or "
-                     "skip. Overrides the header row")
-        ->option_text("ROLE,...")
+                     _("The role of each column in order, separated by commas: form (the text "
+                       "form), latin (part of the dictionary form; several are joined), meaning, "
+                       "or skip. Overrides the header row"))
+        ->option_text(_("ROLE,..."))
         ->check(
             [](const std::string& value) -> std::string {
                 const auto roles = ParseColumnRoles(value);
-                if (!roles) return "each role must be form, latin, meaning or skip";
+                if (!roles) return _("each role must be form, latin, meaning or skip");
                 const bool latin = std::count(roles->begin(), roles->end(), ColumnRole::kLatin) +
                                        std::count(roles->begin(), roles->end(), ColumnRole::kForm) >
                                    0;
                 if (!latin || std::count(roles->begin(), roles->end(), ColumnRole::kMeaning) == 0) {
-                    return "a latin (or form) column and a meaning column are needed";
+                    return _("a latin (or form) column and a meaning column are needed");
                 }
                 return {};
             },
             "");
     command->footer(
-        "Examples:\n  tavrin-voc import words.csv -o words.voc\n"
-        "  tavrin-voc import --columns latin,latin,skip,meaning list.csv -o list.voc\n"
-        "  tavrin-voc import --separator ' - ' handout.txt -o handout.voc");
+        _("Examples:\n  tavrin-voc import words.csv -o words.voc\n"
+          "  tavrin-voc import --columns latin,latin,skip,meaning list.csv -o list.voc\n"
+          "  tavrin-voc import --separator ' - ' handout.txt -o handout.voc"));
     command->callback(
         [args, &run] { run = [args](CliStreams& io) { return RunImport(*args, io); }; });
 }

@@ -4,6 +4,7 @@
 #include <istream>
 
 #include "Output.h"
+#include "Tr.h"
 
 CLineReader::CLineReader(std::streambuf& in, std::size_t keep)
     : m_in(in), m_keep(keep), m_buffer(1 << 16) {}
@@ -71,7 +72,9 @@ bool CInput::Open(const std::string& path, CliStreams& io) {
     m_name = path;
     CFileException error(CFileException::none, -1);
     if (!m_file.Open(path, CTextFile::modeRead, &error)) {
-        ReportFileProblem(io, path, "cannot be opened for reading: " + DescribeCause(error.m_cause));
+        ReportFileProblem(
+            io, path,
+            tr::Format(_("cannot be opened for reading: %s"), {DescribeCause(error.m_cause)}));
         return false;
     }
     m_fileBuf = std::make_unique<CTextFileBuf>(m_file);
@@ -80,5 +83,5 @@ bool CInput::Open(const std::string& path, CliStreams& io) {
 }
 
 std::string DescribeReadFailure(const CFileException& e) {
-    return "cannot be read: " + DescribeCause(e.m_cause);
+    return tr::Format(_("cannot be read: %s"), {DescribeCause(e.m_cause)});
 }

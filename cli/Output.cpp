@@ -5,22 +5,27 @@
 #include <cerrno>
 #include <ostream>
 
+#include "Tr.h"
+
 std::string DescribeCause(int cause) {
-    std::string text =
-        CFileException(cause, 0).what() + std::string(" (code ") + std::to_string(cause) + ")";
+    const std::vector<std::string> values{tr::Gettext(CFileException(cause, 0).what()),
+                                          std::to_string(cause)};
     switch (cause) {
         case CFileException::fileNotFound:
         case CFileException::badPath:
-            return text + "; check the name";
+            return tr::Format(_("%s (code %s); check the name"), values);
         case CFileException::accessDenied:
-            return text + "; check the permissions of the file and its folder";
+            return tr::Format(_("%s (code %s); check the permissions of the file and its folder"),
+                              values);
         case CFileException::sharingViolation:
         case CFileException::lockViolation:
-            return text + "; close the window or program that has it open, then try again";
+            return tr::Format(_("%s (code %s); close the window or program that has it open, then "
+                                "try again"),
+                              values);
         case CFileException::diskFull:
-            return text + "; free some space, then try again";
+            return tr::Format(_("%s (code %s); free some space, then try again"), values);
         default:
-            return text;
+            return tr::Format(_("%s (code %s)"), values);
     }
 }
 
@@ -30,13 +35,14 @@ bool COutput::Open(const std::string& path, bool force) {
     if (path == "-") return true;
     struct stat st {};
     if (!force && ::lstat(path.c_str(), &st) == 0) {
-        ReportFileProblem(m_io, path, "already exists; add --force to replace it");
+        ReportFileProblem(m_io, path, _("already exists; add --force to replace it"));
         return false;
     }
     CFileException error;
     m_file.emplace();
     if (!m_file->Begin(path, &error)) {
-        ReportFileProblem(m_io, path, "cannot be written: " + DescribeCause(error.m_cause));
+        ReportFileProblem(m_io, path,
+                          tr::Format(_("cannot be written: %s"), {DescribeCause(error.m_cause)}));
         m_file.reset();
         return false;
     }
@@ -56,18 +62,18 @@ bool COutput::Commit() {
     if (!m_file) {
         m_io.out.flush();
         if (m_io.out) return true;
-        ReportFileProblem(m_io, "standard output", "could not be written");
+        ReportFileProblem(m_io, _("standard output"), _("could not be written"));
         return false;
     }
     try {
         m_file->Commit(m_force);
     } catch (const CFileException& e) {
         if (e.m_lOsError == EEXIST) {
-            ReportFileProblem(m_io, m_path, "already exists; add --force to replace it");
+            ReportFileProblem(m_io, m_path, _("already exists; add --force to replace it"));
         } else {
-            ReportFileProblem(
-                m_io, m_path,
-                "could not be written: " + DescribeCause(e.m_cause) + "; nothing was changed");
+            ReportFileProblem(m_io, m_path,
+                              tr::Format(_("could not be written: %s; nothing was changed"),
+                                         {DescribeCause(e.m_cause)}));
         }
         return false;
     }

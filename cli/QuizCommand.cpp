@@ -29,6 +29,7 @@
 #include "TavrinVoc.h"
 #include "TermInput.h"
 #include "TermWindow.h"
+#include "Tr.h"
 #include "VocText.h"
 #include "WordPage.h"
 
@@ -80,7 +81,9 @@ std::optional<std::string> Reorder(const QuizOptions& options, const std::string
         std::uint64_t seed = options.seed.value_or(0);
         if (!options.seed) {
             seed = std::random_device{}();
-            io.out << "Shuffled with --seed " << seed << " (give it again for this order).\n";
+            io.out << tr::Format(_("Shuffled with --seed %s (give it again for this order)."),
+                                 {std::to_string(seed)})
+                   << '\n';
         }
         order = ShuffledOrder(entries.size(), seed);
     }
@@ -107,21 +110,22 @@ bool Import(const std::string& path, CReorderedCopy& copy, CliStreams& io) {
             input.Buf(), input.Name(), options, [&](std::string_view bytes) { copy.Append(bytes); },
             io.err);
     } catch (const CFileException& e) {
-        ReportFileProblem(io, path, "the words could not be imported: " + DescribeCause(e.m_cause));
+        ReportFileProblem(
+            io, path,
+            tr::Format(_("the words could not be imported: %s"), {DescribeCause(e.m_cause)}));
         return false;
     }
     if (totals.words == 0) {
-        ReportFileProblem(io, path, "no row could be used, so there is nothing to quiz");
+        ReportFileProblem(io, path, _("no row could be used, so there is nothing to quiz"));
         return false;
     }
-    const std::string count = std::to_string(totals.words);
-    io.out << (totals.words == 1
-                   ? Fill("Quizzing the word imported from {}, kept in a temporary file until the "
-                          "quiz ends.\n",
-                          {path})
-                   : Fill("Quizzing the {} words imported from {}, kept in a temporary file until "
-                          "the quiz ends.\n",
-                          {count, path}));
+    // The count is the second value, so that a language's singular may leave it out.
+    io.out << P_("Quizzing the word imported from %1$s, kept in a temporary file until the quiz "
+                 "ends.",
+                 "Quizzing the %2$s words imported from %1$s, kept in a temporary file until the "
+                 "quiz ends.",
+                 totals.words, {path, std::to_string(totals.words)})
+           << '\n';
     return true;
 }
 
@@ -131,7 +135,7 @@ bool WriteMissed(const std::string& quizzed, std::vector<std::size_t> missed, CO
     std::sort(missed.begin(), missed.end());
     missed.erase(std::unique(missed.begin(), missed.end()), missed.end());
     if (missed.empty()) {
-        io.out << "No words were missed; " << out.Path() << " was not written.\n";
+        io.out << tr::Format(_("No words were missed; %s was not written."), {out.Path()}) << '\n';
         return true;
     }
     std::size_t written = 0;
@@ -139,13 +143,15 @@ bool WriteMissed(const std::string& quizzed, std::vector<std::size_t> missed, CO
         written = CopyEntries(quizzed, missed, out);
     } catch (const CFileException& e) {
         ReportFileProblem(io, out.Path(),
-                          "the missed words could not be written: " + DescribeCause(e.m_cause) +
-                              "; nothing was changed");
+                          tr::Format(_("the missed words could not be written: %s; nothing was "
+                                       "changed"),
+                                     {DescribeCause(e.m_cause)}));
         return false;
     }
     if (!out.Commit()) return false;
-    io.out << written << (written == 1 ? " missed word" : " missed words") << " written to "
-           << out.Path() << ".\n";
+    io.out << P_("%s missed word written to %s.", "%s missed words written to %s.", written,
+                 {std::to_string(written), out.Path()})
+           << '\n';
     return true;
 }
 
@@ -153,12 +159,13 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
     COutput missedOut(io);
     if (!options.missed.empty()) {
         if (options.missed == "-") {
-            io.err << "tavrin-voc: --missed needs a file name\n";
+            io.err << "tavrin-voc: " << _("--missed needs a file name") << '\n';
             return kExitUsage;
         }
         if (SameFile(options.missed, options.file)) {
             ReportFileProblem(io, options.missed,
-                              "is the file being quizzed; name another file for the missed words");
+                              _("is the file being quizzed; name another file for the missed "
+                                "words"));
             return kExitFailed;
         }
         // Refused now, not after a whole quiz whose missed words would then be lost.
@@ -180,16 +187,18 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
         try {
             if (auto path = Reorder(options, quizzed, held, copy, io)) quizzed = *path;
         } catch (const CFileException& e) {
-            ReportFileProblem(io, options.file, "cannot read it: " + DescribeCause(e.m_cause));
+            ReportFileProblem(io, options.file,
+                              tr::Format(_("cannot read it: %s"), {DescribeCause(e.m_cause)}));
             return kExitFailed;
         }
     }
 
     CTermWindow window(page->TemplateId(), io.out, quizzed);
     page->SetWindow(&window);
-    io.out << FindDialogTemplate(page->TemplateId())->caption
-           << ": type each answer and press Enter; a line " << kQuitLine
-           << " or Ctrl+D quits with the score.\n";
+    io.out << tr::Format(_("%s: type each answer and press Enter; a line %s or Ctrl+D quits "
+                           "with the score."),
+                         {tr::Shown(FindDialogTemplate(page->TemplateId())->caption), kQuitLine})
+           << '\n';
     page->OnCommand(ids.begin);
     window.ShowChanges();
     if (!page->m_bFileOpen) {
@@ -199,12 +208,13 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
         CTextFile probe;
         CFileException error;
         if (probe.Open(options.file, CTextFile::modeRead, &error)) {
-            ReportFileProblem(io, options.file, "holds no words to quiz");
+            ReportFileProblem(io, options.file, _("holds no words to quiz"));
         } else if (error.m_cause == CFileException::sharingViolation && held.IsOpen()) {
-            ReportFileProblem(io, options.file, "holds no words to quiz");
+            ReportFileProblem(io, options.file, _("holds no words to quiz"));
         } else {
-            ReportFileProblem(io, options.file,
-                              "cannot open it for reading: " + DescribeCause(error.m_cause));
+            ReportFileProblem(
+                io, options.file,
+                tr::Format(_("cannot open it for reading: %s"), {DescribeCause(error.m_cause)}));
         }
         return kExitFailed;
     }
@@ -266,39 +276,39 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<QuizOptions>();
     CLI::App* command = app.add_subcommand(
         "quiz",
-        "Quizzes FILE in the terminal with the test pages of the windows: each word is shown, "
-        "each line typed is an answer, marked with the expected answer shown, and the next word "
-        "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
-        "score. Answers may come from a pipe.");
+        _("Quizzes FILE in the terminal with the test pages of the windows: each word is shown, "
+          "each line typed is an answer, marked with the expected answer shown, and the next word "
+          "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
+          "score. Answers may come from a pipe."));
     command
         ->add_option("FILE", options->file,
-                     "Vocabulary file to quiz; a word list of another kind (CSV, Anki, a line "
-                     "list: any that import reads) is imported first into a temporary file")
+                     _("Vocabulary file to quiz; a word list of another kind (CSV, Anki, a line "
+                       "list: any that import reads) is imported first into a temporary file"))
         ->required();
     command
         ->add_option("--page", options->page,
-                     "latin: Latin to English (the default); english: English to Latin; parts: "
-                     "Word Parts")
+                     _("latin: Latin to English (the default); english: English to Latin; "
+                       "parts: Word Parts"))
         ->check(CLI::IsMember({"latin", "english", "parts"}));
     command
         ->add_option("--missed", options->missed,
-                     "Write every word answered wrong to this vocabulary file, whole, in the "
-                     "order asked; no file when none was missed")
+                     _("Write every word answered wrong to this vocabulary file, whole, in the "
+                       "order asked; no file when none was missed"))
         ->type_name("OUT.voc");
-    command->add_flag("--force", options->force, "Replace an existing --missed file");
+    command->add_flag("--force", options->force, _("Replace an existing --missed file"));
     command
         ->add_option("--order", options->order,
-                     "file: as in FILE (the default); interleaved: as Change Order would put "
-                     "them; shuffle: at random. FILE is never changed")
+                     _("file: as in FILE (the default); interleaved: as Change Order would put "
+                       "them; shuffle: at random. FILE is never changed"))
         ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
     command->add_option("--seed", options->seed,
-                        "With --order shuffle: repeat the shuffle that this number gave (a shuffle "
-                        "without it prints the one it drew)");
+                        _("With --order shuffle: repeat the shuffle that this number gave (a "
+                          "shuffle without it prints the one it drew)"));
     command->footer(
-        "Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
-        "be quizzed (it could not be opened, or holds no words) or the missed words could not "
-        "be written; 2 wrong usage; 130 when Ctrl+C cut the quiz short (the score and the "
-        "missed words are still given).");
+        _("Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
+          "be quizzed (it could not be opened, or holds no words) or the missed words could not "
+          "be written; 2 wrong usage; 130 when Ctrl+C cut the quiz short (the score and the "
+          "missed words are still given)."));
     command->callback(
         [options, &run] { run = [options](CliStreams& io) { return RunQuiz(*options, io); }; });
 }

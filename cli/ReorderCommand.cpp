@@ -8,6 +8,7 @@
 #include "Output.h"
 #include "Reorder.h"
 #include "TavrinVoc.h"
+#include "Tr.h"
 
 namespace {
 
@@ -17,19 +18,20 @@ std::string Explain(const ReorderResult& result) {
         case ReorderOutcome::kRewritten:
             return "";
         case ReorderOutcome::kCannotOpenForReading:
-            return "cannot open it for reading: " + DescribeCause(result.cause);
+            return tr::Format(_("cannot open it for reading: %s"), {DescribeCause(result.cause)});
         case ReorderOutcome::kReadFailed:
-            return "cannot read it: " + DescribeCause(result.cause) +
-                   "; the file was left unchanged";
+            return tr::Format(_("cannot read it: %s; the file was left unchanged"),
+                              {DescribeCause(result.cause)});
         case ReorderOutcome::kCannotOpenForWriting:
-            return "cannot write it: " + DescribeCause(result.cause) +
-                   "; the file was left unchanged";
+            return tr::Format(_("cannot write it: %s; the file was left unchanged"),
+                              {DescribeCause(result.cause)});
         case ReorderOutcome::kWriteFailed:
-            return "cannot write the new order: " + DescribeCause(result.cause) +
-                   "; the file was left unchanged";
+            return tr::Format(_("cannot write the new order: %s; the file was left unchanged"),
+                              {DescribeCause(result.cause)});
         case ReorderOutcome::kWriteFailedInPlace:
-            return "writing the new order failed part way: " + DescribeCause(result.cause) +
-                   "; the file may be incomplete, restore it from a copy";
+            return tr::Format(_("writing the new order failed part way: %s; the file may be "
+                                "incomplete, restore it from a copy"),
+                              {DescribeCause(result.cause)});
     }
     return "";
 }
@@ -56,10 +58,10 @@ void AddReorderCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<ReorderOptions>();
     CLI::App* command = app.add_subcommand(
         "reorder",
-        "Rewrites each FILE with its words interleaved (as Options > Change Order does): first "
-        "every other word from the last back to the first, then the rest in order. The new "
-        "order is written beside the file and put in its place only when whole.");
-    command->add_option("FILE", options->files, "Vocabulary files to reorder")->required();
+        _("Rewrites each FILE with its words interleaved (as Options > Change Order does): first "
+          "every other word from the last back to the first, then the rest in order. The new "
+          "order is written beside the file and put in its place only when whole."));
+    command->add_option("FILE", options->files, _("Vocabulary files to reorder"))->required();
     command->callback(
         [options, &run] { run = [options](CliStreams& io) { return RunReorder(*options, io); }; });
 }

@@ -36,6 +36,11 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
     AddExportCommand(app, run);
     AddReorderCommand(app, run);
     AddQuizCommand(app, run);
+    // A command's help flag is made before it takes the defaults above, so its group is named
+    // here.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        if (CLI::Option* help = command->get_help_ptr()) help->group(_("Options"));
+    }
 
     try {
         app.parse(argc, argv);

@@ -260,6 +260,11 @@ std::string Plural(const char* singular, const char* plural, unsigned long count
     return Fill(::dngettext(kDomain, singular, plural, count), {std::to_string(count)});
 }
 
+std::string Plural(const char* singular, const char* plural, unsigned long count,
+                   const std::vector<std::string>& values) {
+    return Fill(::dngettext(kDomain, singular, plural, count), values);
+}
+
 std::string Shown(const std::string& text) { return ShownAt(text, 0); }
 
 }  // namespace tr

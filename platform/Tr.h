@@ -18,8 +18,9 @@
 // Translates a text the code itself shows.
 #define _(text) ::tr::Gettext(text)
 // The form of `singular`/`plural` (printf formats with one count, "%lu") that the language
-// uses for `count`, with the count put in.
-#define P_(singular, plural, count) ::tr::Plural(singular, plural, count)
+// uses for `count`, with the count put in; or, given values after the count, with those put in
+// as tr::Format puts them (the count among them, as text, where the format shows it).
+#define P_(singular, plural, ...) ::tr::Plural(singular, plural, __VA_ARGS__)
 
 namespace tr {
 
@@ -40,6 +41,8 @@ __attribute__((format_arg(1))) const char* Gettext(const char* msgid);
 
 // See P_().
 std::string Plural(const char* singular, const char* plural, unsigned long count);
+std::string Plural(const char* singular, const char* plural, unsigned long count,
+                   const std::vector<std::string>& values);
 
 // `format` (as translated) with its conversions replaced by `values` in order, or by position
 // where the translation reorders them ("%2$s ... %1$s"): for texts with values that are not a

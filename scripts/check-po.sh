@@ -13,7 +13,7 @@ po=${1:-po}
 
 # Catalogs still waiting for their translator: entries may be empty here, nothing else may be
 # wrong. Temporary: remove each language as its catalog is completed, then this list.
-unfinished=()
+unfinished=(fr it es nl)
 
 failed=0
 fail() {
