@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -225,7 +226,26 @@ std::string ShownAt(const std::string& text, int depth) {
 namespace tr {
 
 void Init() {
-    ::setlocale(LC_ALL, "");
+    if (!::setlocale(LC_ALL, "")) {
+        // The locale the variables name is not installed (never generated on this system):
+        // the C library then stays in C, and gettext translates nothing in C. Work in UTF-8
+        // instead and name the language to gettext directly, so a German desktop still reads
+        // German.
+        const char* named = nullptr;
+        for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* value = std::getenv(variable);
+            if (value && *value) {
+                named = value;
+                break;
+            }
+        }
+        const char* language = std::getenv("LANGUAGE");
+        if (named && (!language || !*language)) {
+            const std::string name(named, std::strcspn(named, ".@"));
+            if (name != "C" && name != "POSIX") ::setenv("LANGUAGE", name.c_str(), 1);
+        }
+        ::setlocale(LC_ALL, "C.UTF-8");
+    }
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     const auto beside = exe.parent_path().parent_path() / "share" / "locale";

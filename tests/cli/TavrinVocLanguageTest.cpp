@@ -67,6 +67,14 @@ TEST_P(TavrinVocLanguage, SpeaksTheLocalesLanguage) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, TavrinVocLanguage,
     ::testing::Values(
+        // A German desktop whose locale was never generated on this system still reads German.
+        LanguageCase{"LocaleNotInstalled",
+                     "LANGUAGE= LC_ALL= LC_MESSAGES= LANG=de_ZZ.UTF-8",
+                     "check $D/missing.voc",
+                     "",
+                     1,
+                     {"tavrin-voc: $D/missing.voc: lässt sich nicht zum Lesen öffnen: die Datei "
+                      "wurde nicht gefunden (Code 2); prüfe den Namen"}},
         LanguageCase{"CheckGerman",
                      kGerman,
                      "check $D/one.voc $D/two.voc",
