@@ -40,6 +40,7 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
     // here.
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
         if (CLI::Option* help = command->get_help_ptr()) help->group(_("Options"));
+        command->group(_("Subcommands"));
     }
 
     try {
