@@ -233,8 +233,10 @@ private:
     void Row(std::vector<std::string>& fields);
     void OurRow(std::vector<std::string>& fields);
     void ListRow(std::vector<std::string>& fields);
+    // The meanings are views, into the row's fields where they are taken as they are: a copy
+    // of each was a tenth of an import of our own export.
     void Write(std::string_view headword,
-               const std::array<std::string, kDefinitionLines>& meanings);
+               const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
 
     const std::string& m_name;
@@ -526,8 +528,7 @@ void CImporter::Row(std::vector<std::string>& fields) {
                     [](const std::string& f) { return Trim(f).empty(); })) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
-            for (auto& m : m_meanings) m.clear();
-            Write("", m_meanings);
+            Write("", {});
         } else {
             ++m_totals.notWords;
         }
@@ -605,7 +606,9 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < kDefinitionLines; ++i) {
         m_meanings[i] = i < meanings.size() ? std::move(meanings[i]) : std::string();
     }
-    Write(headword, m_meanings);
+    std::array<std::string_view, kDefinitionLines> views;
+    std::copy(m_meanings.begin(), m_meanings.end(), views.begin());
+    Write(headword, views);
 }
 
 // The columns of our own exports, taken as they are.
@@ -638,8 +641,7 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
     }
 
     std::optional<std::string_view> text, dictionary, back;
-    std::array<std::string, kDefinitionLines>& meanings = m_meanings;
-    for (auto& m : meanings) m.clear();
+    std::array<std::string_view, kDefinitionLines> meanings{};
     for (std::size_t i = 0; i < fields.size() && i < roles.size(); ++i) {
         const Role role = roles[i];
         if (role == kText) {
@@ -686,7 +688,7 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
 }
 
 void CImporter::Write(std::string_view headword,
-                      const std::array<std::string, kDefinitionLines>& meanings) {
+                      const std::array<std::string_view, kDefinitionLines>& meanings) {
     const std::uint64_t word = m_totals.words;
     const std::uint64_t offset = m_line - std::min(m_line, word);
     if (m_lineOffset != offset) {
@@ -775,18 +777,21 @@ private:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_steps;
 };
 
-// The words of an import, as check reads them: block by block from the queue, each block's
-// findings of the import told as it is taken, as they would be were the two not side by side.
+// The words of an import, as check reads them: block by block from the queue, each block
+// written to the sink and its findings of the import told as it is taken, as they would be
+// were the two not side by side.
 class CImportedWords : public std::streambuf {
 public:
-    CImportedWords(CBlockQueue& queue, CFindings& findings, CInputLines& lines)
-        : m_queue(queue), m_findings(findings), m_lines(lines) {}
+    CImportedWords(CBlockQueue& queue, const ByteSink& sink, CFindings& findings,
+                   CInputLines& lines)
+        : m_queue(queue), m_sink(sink), m_findings(findings), m_lines(lines) {}
 
 protected:
     int_type underflow() override {
         m_block.bytes.clear();
         while (m_block.bytes.empty()) {
             if (!m_queue.Pop(m_block)) return traits_type::eof();
+            if (!m_block.bytes.empty()) m_sink(m_block.bytes);
             for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
             m_lines.Take(m_block.lineSteps);
         }
@@ -797,6 +802,7 @@ protected:
 
 private:
     CBlockQueue& m_queue;
+    const ByteSink& m_sink;
     CFindings& m_findings;
     CInputLines& m_lines;
     WordBlock m_block;
@@ -875,14 +881,11 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     }
 
     // Check's rules run over the words written on a second thread, block by block behind the
-    // import: they took as long as the import itself. The file is written here, in order; the
-    // findings of both are told on the check's side, in the order they would have been told
-    // one after the other.
+    // import: they took as long as the import itself. That thread also writes the blocks, in
+    // order, which evens the two sides' work; the findings of both are told there, in the
+    // order they would have been told one after the other.
     CBlockQueue queue;
-    const BlockSink toCheck = [&](WordBlock&& block) {
-        if (!block.bytes.empty()) sink(block.bytes);
-        queue.Push(std::move(block));
-    };
+    const BlockSink toCheck = [&](WordBlock&& block) { queue.Push(std::move(block)); };
     CImporter importer(name, options, toCheck, diagnostics);
     if (!importer.Start(reader)) return importer.Totals();
     std::exception_ptr checkFailed;
@@ -890,7 +893,7 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     std::thread check([&] {
         try {
             CInputLines lines;
-            CImportedWords words(queue, importer.Findings(), lines);
+            CImportedWords words(queue, sink, importer.Findings(), lines);
             CCheckFindings findings(importer.Findings(), lines, unanswerable);
             std::ostream findingsOut(&findings);
             CheckVoc(words, "", findingsOut);
