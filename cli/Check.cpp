@@ -289,7 +289,9 @@ public:
         bool doubled = false;  // with `plain`: two blanks side by side
     };
 
-    CLineViews(std::streambuf& in, std::size_t keep) : m_in(in), m_keep(keep) {}
+    // `beforeRead` is called before each read from `in`.
+    CLineViews(std::streambuf& in, std::size_t keep, std::function<void()> beforeRead)
+        : m_in(in), m_beforeRead(std::move(beforeRead)), m_keep(keep) {}
 
     bool Next(Line& line) {
         if (m_pos == m_len && !Fill()) return false;
@@ -364,6 +366,7 @@ private:
     }
 
     bool Fill() {
+        m_beforeRead();
         m_pos = 0;
         m_len = static_cast<std::size_t>(m_in.sgetn(m_buffer.data(), kSize));
         m_buffer[m_len] = '\n';
@@ -387,6 +390,7 @@ private:
     }
 
     std::streambuf& m_in;
+    std::function<void()> m_beforeRead;
     std::size_t m_keep;
     // Room after the bytes for the LF that stops the search, and the rest of its 64 marked.
     std::vector<char> m_buffer = std::vector<char>(kSize + kMarked);
@@ -415,6 +419,10 @@ public:
     CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
 
     void Take(const CLineViews::Line& line, std::uint64_t number);
+    // Looks up the held word's text form and prints its findings. Called before each read, so
+    // that every finding of the words read so far is printed before more is read, as import's
+    // reading of check's findings between its own expects.
+    void Release();
     void Finish();
     const CheckTotals& Totals() const { return m_totals; }
 
@@ -428,7 +436,7 @@ private:
     void CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number);
     void CheckMeaning(int index, std::string_view text, const Bytes& bytes, std::uint64_t number);
     void EndWord();
-    void Flush();
+    void Flush(std::vector<Finding>& findings);
 
     const std::string& m_name;
     std::ostream& m_out;
@@ -443,7 +451,19 @@ private:
     std::array<bool, kDefinitionLines> m_typable{};
 
     CSeenForms m_seen;
-    std::optional<std::uint64_t> m_formHash;  // the word in hand's text form, looked up at its end
+    std::optional<std::uint64_t> m_formHash;  // the word in hand's text form
+    // The word before the word in hand, with its findings: its text form is looked up at the
+    // end of the next word, by when its slot of the table is in the cache; looked up at its own
+    // end, the check waited for memory on nearly every word.
+    struct HeldWord {
+        std::vector<Finding> findings;
+        std::optional<std::uint64_t> formHash;
+        std::uint32_t number = 0;
+        std::uint64_t line = 0;
+        std::size_t sameAt = 0;  // where among its findings a repeated text form's warning goes
+    };
+    HeldWord m_held;
+    bool m_holding = false;
     std::uint64_t m_lfOnly = 0;
     std::uint64_t m_firstLfOnly = 0;
     std::uint64_t m_lastLine = 0;
@@ -561,8 +581,8 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
         Warning(number, "the base word \"" + std::string(base) +
                             "\" ends in ',', ';' or ':', so only an answer with it is right");
     }
-    // Its look-up waits for the word's end, by when the table's slot is in the cache; its
-    // warning still comes first of those that the word's end gives on this line.
+    // Its look-up waits for the next word's end (see m_held); its warning still comes first of
+    // those that the word's end gives on this line.
     if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
 }
 
@@ -616,18 +636,12 @@ void CChecker::EndWord() {
               "empty line after the last word: the tests would ask an empty word; "
               "remove the empty lines at the end");
         m_lineInWord = 0;
-        return Flush();
+        Release();
+        return Flush(m_findings);
     }
-    if (m_formHash) {
-        const auto word = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
-        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_formHash, word)) {
-            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
-            Warning(m_wordLine, "same text form as line " + std::to_string(firstLine));
-        }
-        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_wordLine;
-        m_formHash.reset();
-    }
+    const std::size_t sameAt = m_findings.size();
+    const auto number = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
     ++m_totals.words;
     if (partial) {
         Error(m_wordLine,
@@ -661,23 +675,47 @@ void CChecker::EndWord() {
         }
     }
     m_lineInWord = 0;
-    Flush();
+    Release();
+    std::swap(m_held.findings, m_findings);  // the word in hand's findings held; none left
+    m_held.formHash = m_formHash;
+    m_held.number = number;
+    m_held.line = m_wordLine;
+    m_held.sameAt = sameAt;
+    m_holding = true;
+    m_formHash.reset();
 }
 
-void CChecker::Flush() {
-    if (m_findings.empty()) return;
-    std::stable_sort(m_findings.begin(), m_findings.end(),
+// Looks up the held word's text form and prints its findings.
+void CChecker::Release() {
+    if (!m_holding) return;
+    m_holding = false;
+    if (m_held.formHash) {
+        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_held.formHash, m_held.number)) {
+            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
+            m_held.findings.insert(
+                m_held.findings.begin() + static_cast<std::ptrdiff_t>(m_held.sameAt),
+                Finding{m_held.line, false, "same text form as line " + std::to_string(firstLine)});
+        }
+        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_held.line;
+    }
+    Flush(m_held.findings);
+}
+
+void CChecker::Flush(std::vector<Finding>& findings) {
+    if (findings.empty()) return;
+    std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const auto& f : m_findings) {
+    for (const auto& f : findings) {
         m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text
               << '\n';
         ++(f.error ? m_totals.errors : m_totals.warnings);
     }
-    m_findings.clear();
+    findings.clear();
 }
 
 void CChecker::Finish() {
     if (m_lineInWord > 0) EndWord();
+    Release();
     if (!m_lastHasEnd) {
         Warning(m_lastLine, "the last line has no line end");
     }
@@ -686,7 +724,7 @@ void CChecker::Finish() {
                                    (m_lfOnly == 1 ? " line ends" : " lines end") +
                                    " in LF alone, the first here; the program writes CR LF");
     }
-    Flush();
+    Flush(m_findings);
     auto count = [](std::uint64_t n, const char* one, const char* many) {
         return std::to_string(n) + ' ' + (n == 1 ? one : many);
     };
@@ -698,9 +736,9 @@ void CChecker::Finish() {
 }  // namespace
 
 CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& out) {
-    CLineViews reader(in, kLongestReadLine);
-    CLineViews::Line line;
     CChecker checker(name, out);
+    CLineViews reader(in, kLongestReadLine, [&checker] { checker.Release(); });
+    CLineViews::Line line;
     while (reader.Next(line)) checker.Take(line, reader.LineNumber());
     checker.Finish();
     return checker.Totals();

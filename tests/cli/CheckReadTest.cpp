@@ -67,3 +67,49 @@ INSTANTIATE_TEST_SUITE_P(Splits, LineAcrossBlocks,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// check marks 64 bytes at a time and takes most lines from the marks: a blank pair, a bracket,
+// a comma, a capital or a CR that falls on any byte of those 64, or across two of them, is
+// found as anywhere else.
+struct MarkCase {
+    const char* name;
+    const char* meaning;   // meaning 1, after the padding
+    const char* headword;  // after the padding of the text form
+    std::size_t warnings;  // per word
+    std::size_t errors;
+};
+
+class MarksAtEveryByte : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(MarksAtEveryByte, FindTheSameAsAnywhere) {
+    const MarkCase& c = GetParam();
+    std::string text;
+    constexpr std::size_t kWords = 140;  // every offset of a line in 64 bytes, and more
+    for (std::size_t pad = 0; pad < kWords; ++pad) {
+        text += Cat({"w", std::to_string(pad), std::string(pad % 7, 'w'), c.headword, "\r\n",
+                     std::string(pad, 'x'), c.meaning, "\r\n\r\n\r\n\r\n\r\n"});
+    }
+    std::istringstream in(text);
+    std::ostringstream out;
+    const CheckTotals totals = CheckVocStream(in, "m.voc", out);
+    EXPECT_EQ(totals.warnings, kWords * c.warnings) << out.str();
+    EXPECT_EQ(totals.errors, kWords * c.errors) << out.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Features, MarksAtEveryByte,
+                         ::testing::Values(MarkCase{"Plain", "y z", " w", 0, 0},
+                                           MarkCase{"DoubledBlank", "y  z", " w", 1, 0},
+                                           MarkCase{"Bracket", "(y)", " w", 1, 0},
+                                           MarkCase{"Comma", ";y", " w", 1, 0},
+                                           MarkCase{"EndsInBlank", "y ", " w", 1, 0},
+                                           MarkCase{"DoubledInDictionaryForm", "y", " w  w", 1, 0},
+                                           MarkCase{"CapitalBase", "y", " Wx", 1, 0},
+                                           MarkCase{"TabInBase", "y", " w\tw", 0, 1},
+                                           MarkCase{"TabAfterBase", "y", " w w\tw", 1, 0},
+                                           MarkCase{"CrInOnlyMeaning", "y\r", " w", 1, 1},
+                                           MarkCase{"NotAscii", "\xC3\xA9 (y)", " w", 1, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
