@@ -483,7 +483,9 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     }
     if (line.bytes > 0) m_anyText = true;
 
-    if (line.cut) {
+    if (line.bytes == 0 && m_lineInWord > 0) {
+        // An empty meaning line, as most words have: nothing to judge but that it is empty.
+    } else if (line.cut) {
         Error(number, "line of " + std::to_string(line.bytes) +
                           " bytes: the tests read only the first " +
                           std::to_string(kLongestReadLine) +
