@@ -746,6 +746,10 @@ public:
         m_blocks.clear();
         m_changed.notify_all();
     }
+    bool Stopped() {
+        const std::lock_guard lock(m_mutex);
+        return m_stopped;
+    }
 
 private:
     // Check reads 256 KiB at once, four blocks: twice that keeps both sides busy.
@@ -777,21 +781,18 @@ private:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_steps;
 };
 
-// The words of an import, as check reads them: block by block from the queue, each block
-// written to the sink and its findings of the import told as it is taken, as they would be
-// were the two not side by side.
+// The words of an import, as check reads them: block by block from the queue, each block's
+// findings of the import told as it is taken, as they would be were the two not side by side.
 class CImportedWords : public std::streambuf {
 public:
-    CImportedWords(CBlockQueue& queue, const ByteSink& sink, CFindings& findings,
-                   CInputLines& lines)
-        : m_queue(queue), m_sink(sink), m_findings(findings), m_lines(lines) {}
+    CImportedWords(CBlockQueue& queue, CFindings& findings, CInputLines& lines)
+        : m_queue(queue), m_findings(findings), m_lines(lines) {}
 
 protected:
     int_type underflow() override {
         m_block.bytes.clear();
         while (m_block.bytes.empty()) {
             if (!m_queue.Pop(m_block)) return traits_type::eof();
-            if (!m_block.bytes.empty()) m_sink(m_block.bytes);
             for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
             m_lines.Take(m_block.lineSteps);
         }
@@ -802,7 +803,6 @@ protected:
 
 private:
     CBlockQueue& m_queue;
-    const ByteSink& m_sink;
     CFindings& m_findings;
     CInputLines& m_lines;
     WordBlock m_block;
@@ -881,11 +881,14 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     }
 
     // Check's rules run over the words written on a second thread, block by block behind the
-    // import: they took as long as the import itself. That thread also writes the blocks, in
-    // order, which evens the two sides' work; the findings of both are told there, in the
-    // order they would have been told one after the other.
+    // import: they took as long as the import itself. The findings of both are told there, in
+    // the order they would have been told one after the other. Every system call stays on
+    // this thread (the check reads from memory), so their order is the same on every run.
     CBlockQueue queue;
-    const BlockSink toCheck = [&](WordBlock&& block) { queue.Push(std::move(block)); };
+    const BlockSink toCheck = [&](WordBlock&& block) {
+        if (!block.bytes.empty()) sink(block.bytes);
+        queue.Push(std::move(block));
+    };
     CImporter importer(name, options, toCheck, diagnostics);
     if (!importer.Start(reader)) return importer.Totals();
     std::exception_ptr checkFailed;
@@ -893,7 +896,7 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     std::thread check([&] {
         try {
             CInputLines lines;
-            CImportedWords words(queue, sink, importer.Findings(), lines);
+            CImportedWords words(queue, importer.Findings(), lines);
             CCheckFindings findings(importer.Findings(), lines, unanswerable);
             std::ostream findingsOut(&findings);
             CheckVoc(words, "", findingsOut);
@@ -903,7 +906,8 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
         }
     });
     try {
-        while (importer.Step()) {
+        // A failed check (or write) ends the import too.
+        while (importer.Step() && !queue.Stopped()) {
         }
     } catch (...) {
         queue.Stop();
