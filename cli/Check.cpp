@@ -6,14 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <istream>
 #include <limits>
 #include <memory>
 #include <new>
-#include <istream>
 #include <optional>
 #include <ostream>
 #include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Answer.h"
 #include "Input.h"
@@ -45,45 +49,63 @@ struct Bytes {
     bool control;  // an ASCII control character (below 0x20, or DEL)
     bool capital;  // an ASCII capital letter
     bool blank;    // a blank
+    bool doubled;  // two blanks side by side
+    bool bracket;  // '(' or '['
+    bool comma;    // ',' or ';'
 };
 
 // Eight bytes at a time: lines are short, too short for the compiler's vector loop to pay off.
 // Each test below sets a byte's top bit only for the ASCII bytes it looks for, with no carry
 // from one byte into the next (no sum passes 0xFF). Inlined, so that the answers stay in
-// registers.
+// registers. The tests for brackets, commas and doubled blanks spare nearly every line the
+// searches for them, which cost more than all the rest of its check.
 [[gnu::always_inline]] inline Bytes Scan(std::string_view text) {
     constexpr std::uint64_t kOnes = 0x0101010101010101;
     constexpr std::uint64_t kTops = kOnes * 0x80;
     constexpr std::uint64_t kLows = ~kTops;
-    std::uint64_t high = 0, control = 0, capital = 0, blank = 0;
-    const auto take = [&](std::uint64_t w) {
+    std::uint64_t high = 0, control = 0, capital = 0, blank = 0, doubled = 0, bracket = 0,
+                  comma = 0;
+    // Returns the top bits of the blanks of `w`; `before` has the top bit of its lowest byte
+    // set when the byte before `w` is a blank.
+    const auto take = [&](std::uint64_t w, std::uint64_t before) {
         const std::uint64_t low = w & kLows;  // each byte's lower seven bits
         high |= w;
         const std::uint64_t ascii = ~w;  // the top bit of each byte below 0x80
+        const auto is = [&](char c) {
+            return ~(((low ^ kOnes * static_cast<unsigned char>(c)) + kLows) | kLows) & ascii;
+        };
         control |= (~(low + kOnes * (0x80 - 0x20)) | (low + kOnes)) & ascii;  // below 0x20, 0x7F
         capital |= (low + kOnes * (0x80 - 'A')) & ~(low + kOnes * (0x80 - 'Z' - 1)) & ascii;
-        blank |= ~(((low ^ kOnes * ' ') + kLows) | kLows) & ascii;
+        const std::uint64_t blanks = is(' ');
+        blank |= blanks;
+        doubled |= blanks & ((blanks << 8) | before);  // a blank after a blank
+        bracket |= is('(') | is('[');
+        comma |= is(',') | is(';');
+        return blanks;
     };
     const char* p = text.data();
     const std::size_t n = text.size();
     std::uint64_t w = 0;
     if (n >= 8) {
+        std::uint64_t blanks = 0;
         for (std::size_t at = 0; at + 8 <= n; at += 8) {
             std::memcpy(&w, p + at, 8);
-            take(w);
+            blanks = take(w, blanks >> 56);
         }
-        // The last eight bytes, again in part: looking twice at a byte changes nothing.
+        // The last eight bytes, again in part: looking twice at a byte changes nothing. Their
+        // pairs of blanks lie within them or were seen already, so nothing comes before.
         std::memcpy(&w, p + n - 8, 8);
-        take(w);
+        take(w, 0);
     } else {
         w = kOnes * 'a';  // a harmless letter in the bytes past the end
         for (std::size_t i = 0; i < n; ++i) {
             w = (w << 8) | static_cast<unsigned char>(p[i]);
         }
-        take(w);
+        take(w, 0);
     }
-    return {(high & kTops) == 0, (control & kTops) != 0, (capital & kTops) != 0,
-            (blank & kTops) != 0};
+    return {(high & kTops) == 0,  (control & kTops) != 0, (capital & kTops) != 0,
+            (blank & kTops) != 0, (doubled & kTops) != 0, (bracket & kTops) != 0,
+            (comma & kTops) != 0};
 }
 
 bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F); }
@@ -100,12 +122,13 @@ std::optional<char32_t> FirstControl(std::string_view text) {
 }
 
 std::size_t CountChars(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 std::string NameOf(char32_t c) {
-// The character as the object of "... holds %s": translators give the form that fits there.
+    // The character as the object of "... holds %s": translators give the form that fits there.
     switch (c) {
         case 0x00:
             return _("a NUL byte");
@@ -203,6 +226,53 @@ private:
     bool m_full = false;
 };
 
+// What the bytes of 64 in a row are, a bit for each (bit i for byte i): line feeds, blanks,
+// blanks just after a blank, and the bytes that the checks of a line look at closely (any but
+// the usual lower-case letters, digits and punctuation: not ASCII, control characters, CR
+// included, capitals, brackets, commas and semicolons). Looking at 64 bytes at once and
+// following the line feeds' bits costs a fraction of looking at each line's bytes by itself,
+// and leaves most lines (plain ones) needing no look of their own.
+struct Marks {
+    std::uint64_t lf;
+    std::uint64_t blank;
+    std::uint64_t doubled;
+    std::uint64_t special;
+};
+
+constexpr std::size_t kMarked = 64;
+
+// `blankBefore`: the byte before the 64 is a blank.
+Marks MarksOf(const char* p, bool blankBefore) {
+    std::uint64_t lf = 0, blank = 0, special = 0;
+#if defined(__SSE2__)
+    for (std::size_t k = 0; k < kMarked; k += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const auto bits = [k](__m128i x) {
+            return std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(x))} << k;
+        };
+        const auto is = [&v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+        lf |= bits(is('\n'));
+        blank |= bits(is(' '));
+        // Bytes compare as signed: those below 0x20 and, negative, all of 0x80 or more.
+        __m128i s = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)), is(0x7F));
+        s = _mm_or_si128(s, _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('A' - 1)),
+                                          _mm_cmplt_epi8(v, _mm_set1_epi8('[' + 1))));
+        s = _mm_or_si128(s, _mm_or_si128(is('('), _mm_or_si128(is(','), is(';'))));
+        special |= bits(s);
+    }
+#else
+    for (std::size_t i = 0; i < kMarked; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (c == '\n') lf |= bit;
+        if (c == ' ') blank |= bit;
+        if (c < 0x20 || c >= 0x7F || (c >= 'A' && c <= '[') || c == '(' || c == ',' || c == ';')
+            special |= bit;
+    }
+#endif
+    return {lf, blank, blank & ((blank << 1) | std::uint64_t{blankBefore}), special};
+}
+
 // The lines of a stream as views into one buffer, split as CLineReader splits them. The check
 // looks at each line once and keeps none, so it takes them where they lie; only a line that
 // crosses the buffer's end is put together, in m_carry (at most `keep` bytes of it, and one
@@ -214,25 +284,57 @@ public:
         std::uint64_t bytes = 0;
         CLineReader::End end = CLineReader::End::kNone;
         bool cut = false;
+        // No byte that the checks look at closely (see Marks): then only its blanks matter.
+        bool plain = false;
+        bool blank = false;    // with `plain`: a blank
+        bool doubled = false;  // with `plain`: two blanks side by side
     };
 
-    CLineViews(std::streambuf& in, std::size_t keep) : m_in(in), m_keep(keep) {}
+    // `beforeRead` is called before each read from `in`.
+    CLineViews(std::streambuf& in, std::size_t keep, std::function<void()> beforeRead)
+        : m_in(in), m_beforeRead(std::move(beforeRead)), m_keep(keep) {}
 
     bool Next(Line& line) {
         if (m_pos == m_len && !Fill()) return false;
-        const char* start = m_buffer.data() + m_pos;
-        const char* lf = FindLf(start);
-        if (lf != m_buffer.data() + m_len) {  // the usual case: the line lies whole in the buffer
-            m_pos = static_cast<std::size_t>(lf - m_buffer.data()) + 1;
-            return Finish(line, {start, static_cast<std::size_t>(lf - start)},
-                          static_cast<std::size_t>(lf - start), CLineReader::End::kLf);
+        // The line's marks, 64 bytes at a time from its start to its LF; the one put after the
+        // buffer's bytes stops the search.
+        const std::size_t start = m_pos;
+        std::size_t at = start / kMarked;
+        std::uint64_t from = ~std::uint64_t{0} << (start % kMarked);
+        std::uint64_t pairFrom = from << 1;  // a blank before the line's start is not its own
+        std::uint64_t blank = 0, doubled = 0, special = 0;
+        const Marks* marks = &MarksAt(at);
+        while ((marks->lf & from) == 0) {
+            blank |= marks->blank & from;
+            doubled |= marks->doubled & pairFrom;
+            special |= marks->special & from;
+            marks = &MarksAt(++at);
+            from = pairFrom = ~std::uint64_t{0};
+        }
+        const auto bit = static_cast<unsigned>(__builtin_ctzll(marks->lf & from));
+        const std::size_t lf = at * kMarked + bit;
+        if (lf != m_len) {  // the usual case: the line lies whole in the buffer
+            // The marks of the bytes before the LF, and before its CR: a CR that ends the line
+            // is no part of its text. (One just before these 64 bytes was marked special
+            // already: such a line is looked at closely, which is right, only slower.)
+            std::uint64_t before = (std::uint64_t{1} << bit) - 1;
+            if (bit > 0 && lf > start && m_buffer[lf - 1] == '\r') before >>= 1;
+            blank |= marks->blank & from & before;
+            doubled |= marks->doubled & pairFrom & before;
+            special |= marks->special & from & before;
+            m_pos = lf + 1;
+            Finish(line, {m_buffer.data() + start, lf - start}, lf - start, CLineReader::End::kLf);
+            line.plain = special == 0;
+            line.blank = blank != 0;
+            line.doubled = doubled != 0;
+            return true;
         }
         std::uint64_t bytes = 0;
         m_carry.clear();
         auto end = CLineReader::End::kNone;
         do {
             const char* from = m_buffer.data() + m_pos;
-            const char* to = FindLf(from);
+            const char* to = static_cast<const char*>(std::memchr(from, '\n', m_len + 1 - m_pos));
             const auto take = static_cast<std::size_t>(to - from);
             m_carry.append(from, std::min(take, m_keep + 1 - std::min(m_carry.size(), m_keep + 1)));
             if (take > 0) m_last = to[-1];
@@ -244,7 +346,9 @@ public:
                 break;
             }
         } while (Fill());
-        return Finish(line, m_carry, bytes, end);
+        Finish(line, m_carry, bytes, end);
+        line.plain = false;
+        return true;
     }
 
     std::uint64_t LineNumber() const { return m_number; }
@@ -252,31 +356,26 @@ public:
 private:
     static constexpr std::size_t kSize = std::size_t{1} << 18;
 
-    // The first LF from `p` on; the one put after the buffer's bytes stops the search. Eight
-    // bytes at a time: the top bit of each byte that XORs to zero with LF, no carry between
-    // bytes, the lowest in memory first (little-endian).
-    static const char* FindLf(const char* p) {
-        if constexpr (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) {
-            return static_cast<const char*>(std::memchr(p, '\n', kSize + 1));
+    // The marks of the 64 bytes from at * 64, kept for the lines that follow in them.
+    const Marks& MarksAt(std::size_t at) {
+        if (at != m_markedAt) {
+            const std::size_t offset = at * kMarked;
+            m_marks = MarksOf(m_buffer.data() + offset, offset > 0 && m_buffer[offset - 1] == ' ');
+            m_markedAt = at;
         }
-        constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7F;
-        for (;; p += 8) {
-            std::uint64_t w = 0;
-            std::memcpy(&w, p, 8);
-            const std::uint64_t x = w ^ 0x0A0A0A0A0A0A0A0A;
-            const std::uint64_t zero = ~(((x & kLows) + kLows) | x | kLows);
-            if (zero) return p + (__builtin_ctzll(zero) >> 3);
-        }
+        return m_marks;
     }
 
     bool Fill() {
+        m_beforeRead();
         m_pos = 0;
         m_len = static_cast<std::size_t>(m_in.sgetn(m_buffer.data(), kSize));
         m_buffer[m_len] = '\n';
+        m_markedAt = std::numeric_limits<std::size_t>::max();
         return m_len > 0;
     }
 
-    bool Finish(Line& line, std::string_view text, std::uint64_t bytes, CLineReader::End end) {
+    void Finish(Line& line, std::string_view text, std::uint64_t bytes, CLineReader::End end) {
         if (end == CLineReader::End::kLf && bytes > 0 &&
             (text.size() == bytes ? text.back() : m_last) == '\r') {
             end = CLineReader::End::kCrLf;
@@ -284,17 +383,22 @@ private:
             if (text.size() > bytes) text.remove_suffix(1);
         }
         if (text.size() > m_keep) text = text.substr(0, m_keep);
-        line = {text, bytes, end, bytes > text.size()};
+        line.text = text;
+        line.bytes = bytes;
+        line.end = end;
+        line.cut = bytes > text.size();
         ++m_number;
-        return true;
     }
 
     std::streambuf& m_in;
+    std::function<void()> m_beforeRead;
     std::size_t m_keep;
-    // One byte more for the LF that stops FindLf, and eight for its last read.
-    std::vector<char> m_buffer = std::vector<char>(kSize + 1 + 8);
+    // Room after the bytes for the LF that stops the search, and the rest of its 64 marked.
+    std::vector<char> m_buffer = std::vector<char>(kSize + kMarked);
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
+    Marks m_marks{};
+    std::size_t m_markedAt = std::numeric_limits<std::size_t>::max();
     std::string m_carry;
     char m_last = 0;  // the last byte of a line put together in m_carry
     std::uint64_t m_number = 0;
@@ -316,18 +420,24 @@ public:
     CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
 
     void Take(const CLineViews::Line& line, std::uint64_t number);
+    // Looks up the held word's text form and prints its findings. Called before each read, so
+    // that every finding of the words read so far is printed before more is read, as import's
+    // reading of check's findings between its own expects.
+    void Release();
     void Finish();
     const CheckTotals& Totals() const { return m_totals; }
 
 private:
-    void Error(std::uint64_t line, std::string text) { m_findings.push_back({line, true, std::move(text)}); }
+    void Error(std::uint64_t line, std::string text) {
+        m_findings.push_back({line, true, std::move(text)});
+    }
     void Warning(std::uint64_t line, std::string text) {
         m_findings.push_back({line, false, std::move(text)});
     }
     void CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number);
     void CheckMeaning(int index, std::string_view text, const Bytes& bytes, std::uint64_t number);
     void EndWord();
-    void Flush();
+    void Flush(std::vector<Finding>& findings);
 
     const std::string& m_name;
     std::ostream& m_out;
@@ -337,12 +447,24 @@ private:
     // The word in hand.
     int m_lineInWord = 0;
     std::uint64_t m_wordLine = 0;
-    bool m_anyText = false;       // a line of the word holds something
+    bool m_anyText = false;  // a line of the word holds something
     std::array<bool, kDefinitionLines> m_filled{};
     std::array<bool, kDefinitionLines> m_typable{};
 
     CSeenForms m_seen;
-    std::optional<std::uint64_t> m_formHash;  // the word in hand's text form, looked up at its end
+    std::optional<std::uint64_t> m_formHash;  // the word in hand's text form
+    // The word before the word in hand, with its findings: its text form is looked up at the
+    // end of the next word, by when its slot of the table is in the cache; looked up at its own
+    // end, the check waited for memory on nearly every word.
+    struct HeldWord {
+        std::vector<Finding> findings;
+        std::optional<std::uint64_t> formHash;
+        std::uint32_t number = 0;
+        std::uint64_t line = 0;
+        std::size_t sameAt = 0;  // where among its findings a repeated text form's warning goes
+    };
+    HeldWord m_held;
+    bool m_holding = false;
     std::uint64_t m_lfOnly = 0;
     std::uint64_t m_firstLfOnly = 0;
     std::uint64_t m_lastLine = 0;
@@ -362,13 +484,16 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     }
     if (line.bytes > 0) m_anyText = true;
 
-    if (line.cut) {
+    if (line.bytes == 0 && m_lineInWord > 0) {
+        // An empty meaning line, as most words have: nothing to judge but that it is empty.
+    } else if (line.cut) {
         Error(number, tr::Format(_("line of %s bytes: the tests read only the first %s, so this "
                                    "word can never be answered right; shorten it"),
                                  {std::to_string(line.bytes), std::to_string(kLongestReadLine)}));
         if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
     } else {
-        Bytes bytes = Scan(line.text);
+        Bytes bytes = line.plain ? Bytes{true, false, false, line.blank, line.doubled, false, false}
+                                 : Scan(line.text);
         const bool utf8 = bytes.ascii || IsValidUtf8(line.text);
         std::string converted;
         const std::string_view text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
@@ -404,7 +529,7 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
                         "blank and the dictionary form"));
         return;
     }
-    const std::size_t blank = text.find(' ');
+    const std::size_t blank = bytes.blank ? text.find(' ') : std::string::npos;
     if (blank == std::string::npos) {
         Warning(number, _("no blank in the headword line: the whole line is taken as both the "
                           "text form and the dictionary form"));
@@ -412,8 +537,8 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
     // As SplitHeadword and BaseWord split it, without copying: this runs once per word.
     const std::string_view line = text;
     const HeadwordParts parts = blank == std::string::npos
-                               ? HeadwordParts{line, line}
-                               : HeadwordParts{line.substr(0, blank), line.substr(blank + 1)};
+                                    ? HeadwordParts{line, line}
+                                    : HeadwordParts{line.substr(0, blank), line.substr(blank + 1)};
     const std::string_view base = parts.dictionaryForm.substr(0, parts.dictionaryForm.find(' '));
     if (parts.textForm.empty()) {
         Error(number, _("the text form is empty (the line starts with a blank): Latin to English "
@@ -442,7 +567,8 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
     }
     if (blank != std::string::npos && !parts.dictionaryForm.empty()) {
         if (text.back() == ' ') Warning(number, _("the headword line ends with a blank"));
-        if (!base.empty() && parts.dictionaryForm.find("  ") != std::string::npos) {
+        if (!base.empty() && bytes.doubled &&
+            parts.dictionaryForm.find("  ") != std::string::npos) {
             Warning(number, _("doubled blank in the dictionary form"));
         }
     }
@@ -460,8 +586,8 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
                                      "answer with it is right"),
                                    {std::string(base)}));
     }
-    // Its look-up waits for the word's end, by when the table's slot is in the cache; its
-    // warning still comes first of those that the word's end gives on this line.
+    // Its look-up waits for the next word's end (see m_held); its warning still comes first of
+    // those that the word's end gives on this line.
     if (!parts.textForm.empty()) m_formHash = m_seen.Hash(parts.textForm);
 }
 
@@ -492,18 +618,18 @@ void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes
                 _("meaning %s ends with a blank: only an answer that ends with the same blank "
                   "is right"));
         }
-        if (text.find("  ") != std::string::npos) {
+        if (bytes.doubled) {
             say(
                 _("meaning %s holds a doubled blank: only an answer with the same two blanks "
                   "is right"));
         }
     }
-    if (text.find('(') != std::string::npos || text.find('[') != std::string::npos) {
+    if (bytes.bracket) {
         say(
             _("meaning %s holds a note in brackets, which the answer would have to repeat; "
               "move the note out of the meaning"));
     }
-    if (text.find_first_of(",;") != std::string::npos) {
+    if (bytes.comma) {
         say(
             _("meaning %s holds ',' or ';': likely several meanings in one line, each of "
               "which would have to be typed with the others"));
@@ -518,18 +644,12 @@ void CChecker::EndWord() {
         Error(m_wordLine, _("empty line after the last word: the tests would ask an empty word; "
                             "remove the empty lines at the end"));
         m_lineInWord = 0;
-        return Flush();
+        Release();
+        return Flush(m_findings);
     }
-    if (m_formHash) {
-        const auto word = static_cast<std::uint32_t>(std::min<std::uint64_t>(
-            m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
-        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_formHash, word)) {
-            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
-            Warning(m_wordLine, tr::Format(_(kSameTextForm), {std::to_string(firstLine)}));
-        }
-        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_wordLine;
-        m_formHash.reset();
-    }
+    const std::size_t sameAt = m_findings.size();
+    const auto number = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(m_totals.words + 1, std::numeric_limits<std::uint32_t>::max()));
     ++m_totals.words;
     if (partial) {
         Error(m_wordLine, tr::Format(_("the last word is cut short: it has %s of its 6 lines; add "
@@ -538,7 +658,8 @@ void CChecker::EndWord() {
     }
     const bool anyFilled = std::find(m_filled.begin(), m_filled.end(), true) != m_filled.end();
     bool anyTypable = false;
-    for (int i = 0; i < kDefinitionLines; ++i) anyTypable = anyTypable || (m_filled[i] && m_typable[i]);
+    for (int i = 0; i < kDefinitionLines; ++i)
+        anyTypable = anyTypable || (m_filled[i] && m_typable[i]);
     if (!anyFilled) {
         Error(m_wordLine, _("no meaning: all five meaning lines are empty"));
     } else if (!anyTypable) {
@@ -549,8 +670,8 @@ void CChecker::EndWord() {
                             "so it asks this word with nothing to read; move the meanings up"));
     } else {
         for (int i = 0; i + 1 < kDefinitionLines; ++i) {
-            const bool laterFilled = std::find(m_filled.begin() + i + 1, m_filled.end(), true) !=
-                                     m_filled.end();
+            const bool laterFilled =
+                std::find(m_filled.begin() + i + 1, m_filled.end(), true) != m_filled.end();
             if (!m_filled[i] && laterFilled) {
                 Warning(m_wordLine + 1 + i,
                         tr::Format(_("meaning %s is empty before a filled one: the tests show "
@@ -561,24 +682,50 @@ void CChecker::EndWord() {
         }
     }
     m_lineInWord = 0;
-    Flush();
+    Release();
+    std::swap(m_held.findings, m_findings);  // the word in hand's findings held; none left
+    m_held.formHash = m_formHash;
+    m_held.number = number;
+    m_held.line = m_wordLine;
+    m_held.sameAt = sameAt;
+    m_holding = true;
+    m_formHash.reset();
 }
 
-void CChecker::Flush() {
-    std::stable_sort(m_findings.begin(), m_findings.end(),
+// Looks up the held word's text form and prints its findings.
+void CChecker::Release() {
+    if (!m_holding) return;
+    m_holding = false;
+    if (m_held.formHash) {
+        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_held.formHash, m_held.number)) {
+            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
+            m_held.findings.insert(
+                m_held.findings.begin() + static_cast<std::ptrdiff_t>(m_held.sameAt),
+                Finding{m_held.line, false,
+                        tr::Format(_(kSameTextForm), {std::to_string(firstLine)})});
+        }
+        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_held.line;
+    }
+    Flush(m_held.findings);
+}
+
+void CChecker::Flush(std::vector<Finding>& findings) {
+    if (findings.empty()) return;
+    std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const auto& f : m_findings) {
+    for (const auto& f : findings) {
         // The frame stays in English whatever the language: editors and scripts parse
         // "NAME:LINE: error: " and "NAME:LINE: warning: " as compilers print them.
         m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text
               << '\n';
         ++(f.error ? m_totals.errors : m_totals.warnings);
     }
-    m_findings.clear();
+    findings.clear();
 }
 
 void CChecker::Finish() {
     if (m_lineInWord > 0) EndWord();
+    Release();
     if (!m_lastHasEnd) {
         Warning(m_lastLine, _("the last line has no line end"));
     }
@@ -589,7 +736,7 @@ void CChecker::Finish() {
                    "CR LF",
                    m_lfOnly));
     }
-    Flush();
+    Flush(m_findings);
     // Three counts, each with its own plural form: no language can put three in one format.
     m_out << m_name << ": " << P_("%lu word", "%lu words", m_totals.words) << ", "
           << P_("%lu error", "%lu errors", m_totals.errors) << ", "
@@ -599,9 +746,9 @@ void CChecker::Finish() {
 }  // namespace
 
 CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& out) {
-    CLineViews reader(in, kLongestReadLine);
-    CLineViews::Line line;
     CChecker checker(name, out);
+    CLineViews reader(in, kLongestReadLine, [&checker] { checker.Release(); });
+    CLineViews::Line line;
     while (reader.Next(line)) checker.Take(line, reader.LineNumber());
     checker.Finish();
     return checker.Totals();

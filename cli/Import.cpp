@@ -4,11 +4,16 @@
 // held, to judge the separator and the columns; the rest stream through.
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <exception>
 #include <istream>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <ostream>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -180,6 +185,24 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// A block of written words, with what the import found while making it: the findings of its
+// rows, and where the input line of a word stops being its number plus the last offset (pairs
+// of a word's number and its line minus that number; one pair for a list of one row per line).
+// Check's pass over the words takes the findings in with the block, so that every finding is
+// told in the same order whether or not that pass runs beside the import.
+struct WordBlock {
+    struct Finding {
+        std::uint64_t line;
+        bool error;
+        std::string text;
+    };
+    std::string bytes;
+    std::vector<Finding> findings;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> lineSteps;
+};
+
+using BlockSink = std::function<void(WordBlock&&)>;
+
 // One row of the input and the line it starts on.
 struct Record {
     std::uint64_t line = 0;
@@ -188,7 +211,7 @@ struct Record {
 
 class CImporter {
 public:
-    CImporter(const std::string& name, const ImportOptions& options, const ByteSink& sink,
+    CImporter(const std::string& name, const ImportOptions& options, const BlockSink& sink,
               std::ostream& diagnostics)
         : m_name(name),
           m_options(options),
@@ -201,13 +224,13 @@ public:
     bool Start(CDelimitedReader& reader);
     // Takes rows until a block of words has gone to the sink. Returns false at the end.
     bool Step();
-    // The input line of the word that the vocabulary file's line `vocLine` belongs to.
-    std::uint64_t InputLineOf(std::uint64_t vocLine) const;
     CFindings& Findings() { return m_findings; }
     ConvertTotals& Totals() { return m_totals; }
 
 private:
-    void Report(bool error, std::string text) { m_findings.Add(m_line, error, std::move(text)); }
+    void Report(bool error, std::string text) {
+        m_block.findings.push_back({m_line, error, std::move(text)});
+    }
     void ReadAnkiHeaders();
     bool NextRecord(Record& record);
     bool SettleColumns();
@@ -215,12 +238,15 @@ private:
     void Row(std::vector<std::string>& fields);
     void OurRow(std::vector<std::string>& fields);
     void ListRow(std::vector<std::string>& fields);
-    void Write(std::string_view headword, const std::array<std::string, kDefinitionLines>& meanings);
+    // The meanings are views, into the row's fields where they are taken as they are: a copy
+    // of each was a tenth of an import of our own export.
+    void Write(std::string_view headword,
+               const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
 
     const std::string& m_name;
     const ImportOptions& m_options;
-    const ByteSink& m_sink;
+    const BlockSink& m_sink;
     std::ostream& m_diagnostics;
     ConvertTotals m_totals;
     CFindings m_findings;
@@ -243,16 +269,15 @@ private:
     std::optional<std::size_t> m_notetype;
     std::uint64_t m_firstCloze = 0;
     std::optional<std::vector<ColumnRole>> m_ankiColumns;
-    // Where the input line of a word stops being its number plus the last offset: pairs of a
-    // word's number and its line minus that number. One pair for a list of one row per line.
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_lineSteps;
+    std::optional<std::uint64_t> m_lineOffset;  // of the last word written
     // Kept from row to row so that a row allocates nothing.
     std::vector<Role> m_rowRoles;
     std::array<std::string, kDefinitionLines> m_meanings;
     std::string m_headword;
     std::string m_latin;
     // Words are handed to the sink in blocks: a call per word cost as much as reading it.
-    std::string m_out;
+    WordBlock m_block;
+    std::string& m_out = m_block.bytes;
 };
 
 constexpr std::size_t kOutBlock = 1 << 16;
@@ -471,15 +496,15 @@ bool CImporter::Step() {
             continue;
         }
         if (!NextRecord(record)) {
-            Flush();
             if (m_totals.cloze > 0) {
-                m_findings.Add(m_firstCloze, false,
-                               P_("an Anki cloze note was left out: it is not a word with its "
-                                  "meanings",
-                                  "%lu Anki cloze notes were left out, the first here: they are "
-                                  "not words with their meanings",
-                                  m_totals.cloze));
+                m_block.findings.push_back(
+                    {m_firstCloze, false,
+                     P_("an Anki cloze note was left out: it is not a word with its meanings",
+                        "%lu Anki cloze notes were left out, the first here: they are not words "
+                        "with their meanings",
+                        m_totals.cloze)});
             }
+            Flush();
             return false;
         }
         m_line = record.line;
@@ -508,8 +533,7 @@ void CImporter::Row(std::vector<std::string>& fields) {
                     [](const std::string& f) { return Trim(f).empty(); })) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
-            for (auto& m : m_meanings) m.clear();
-            Write("", m_meanings);
+            Write("", {});
         } else {
             ++m_totals.notWords;
         }
@@ -588,7 +612,9 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < kDefinitionLines; ++i) {
         m_meanings[i] = i < meanings.size() ? std::move(meanings[i]) : std::string();
     }
-    Write(headword, m_meanings);
+    std::array<std::string_view, kDefinitionLines> views;
+    std::copy(m_meanings.begin(), m_meanings.end(), views.begin());
+    Write(headword, views);
 }
 
 // The columns of our own exports, taken as they are.
@@ -622,8 +648,7 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
     }
 
     std::optional<std::string_view> text, dictionary, back;
-    std::array<std::string, kDefinitionLines>& meanings = m_meanings;
-    for (auto& m : meanings) m.clear();
+    std::array<std::string_view, kDefinitionLines> meanings{};
     for (std::size_t i = 0; i < fields.size() && i < roles.size(); ++i) {
         const Role role = roles[i];
         if (role == kText) {
@@ -670,11 +695,12 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
 }
 
 void CImporter::Write(std::string_view headword,
-                      const std::array<std::string, kDefinitionLines>& meanings) {
+                      const std::array<std::string_view, kDefinitionLines>& meanings) {
     const std::uint64_t word = m_totals.words;
     const std::uint64_t offset = m_line - std::min(m_line, word);
-    if (m_lineSteps.empty() || m_lineSteps.back().second != offset) {
-        m_lineSteps.emplace_back(word, offset);
+    if (m_lineOffset != offset) {
+        m_block.lineSteps.emplace_back(word, offset);
+        m_lineOffset = offset;
     }
     m_out.append(headword);
     m_out.append("\r\n");
@@ -686,45 +712,114 @@ void CImporter::Write(std::string_view headword,
 }
 
 void CImporter::Flush() {
-    if (m_out.empty()) return;
-    m_sink(m_out);
-    m_out.clear();
+    if (m_out.empty() && m_block.findings.empty() && m_block.lineSteps.empty()) return;
+    m_sink(std::move(m_block));
+    m_block = {};
+    m_out.reserve(kOutBlock + 4 * kVocLineBytes);
 }
 
-std::uint64_t CImporter::InputLineOf(std::uint64_t vocLine) const {
-    const std::uint64_t word = vocLine == 0 ? 0 : (vocLine - 1) / kLinesPerEntry;
-    auto it = std::upper_bound(m_lineSteps.begin(), m_lineSteps.end(),
-                               std::make_pair(word, std::numeric_limits<std::uint64_t>::max()));
-    if (it == m_lineSteps.begin()) return vocLine;
-    return word + std::prev(it)->second;
-}
+// Blocks of words on their way from the import to the check of what it wrote, which runs
+// beside it on a thread of its own: a few at a time, so that memory stays flat.
+class CBlockQueue {
+public:
+    // Waits while the queue is full; drops the block when the taker has stopped.
+    void Push(WordBlock&& block) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_blocks.size() < kHeld || m_stopped; });
+        if (m_stopped) return;
+        m_blocks.push_back(std::move(block));
+        m_changed.notify_all();
+    }
+    // Waits for the next block; false when there is none and will be none.
+    bool Pop(WordBlock& block) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_blocks.empty() || m_closed || m_stopped; });
+        if (m_blocks.empty() || m_stopped) return false;
+        block = std::move(m_blocks.front());
+        m_blocks.pop_front();
+        m_changed.notify_all();
+        return true;
+    }
+    // The maker's end: no more blocks come.
+    void Close() {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+    // The taker's end, or the maker's after a failure: no more blocks are taken.
+    void Stop() {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_blocks.clear();
+        m_changed.notify_all();
+    }
+    bool Stopped() {
+        const std::lock_guard lock(m_mutex);
+        return m_stopped;
+    }
 
-// The words of an import, as check reads them: each block the importer writes, when check
-// asks for more.
+private:
+    // Check reads 256 KiB at once, four blocks: twice that keeps both sides busy.
+    static constexpr std::size_t kHeld = 8;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<WordBlock> m_blocks;
+    bool m_closed = false;
+    bool m_stopped = false;
+};
+
+// Where each written word's input line is, from the blocks' line steps.
+class CInputLines {
+public:
+    void Take(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& steps) {
+        m_steps.insert(m_steps.end(), steps.begin(), steps.end());
+    }
+
+    // The input line of the word that the vocabulary file's line `vocLine` belongs to.
+    std::uint64_t Of(std::uint64_t vocLine) const {
+        const std::uint64_t word = vocLine == 0 ? 0 : (vocLine - 1) / kLinesPerEntry;
+        auto it = std::upper_bound(m_steps.begin(), m_steps.end(),
+                                   std::make_pair(word, std::numeric_limits<std::uint64_t>::max()));
+        if (it == m_steps.begin()) return vocLine;
+        return word + std::prev(it)->second;
+    }
+
+private:
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_steps;
+};
+
+// The words of an import, as check reads them: block by block from the queue, each block's
+// findings of the import told as it is taken, as they would be were the two not side by side.
 class CImportedWords : public std::streambuf {
 public:
-    explicit CImportedWords(CImporter& importer) : m_importer(importer) {}
-    void Take(std::string_view bytes) { m_block.append(bytes); }
+    CImportedWords(CBlockQueue& queue, CFindings& findings, CInputLines& lines)
+        : m_queue(queue), m_findings(findings), m_lines(lines) {}
 
 protected:
     int_type underflow() override {
-        m_block.clear();
-        while (m_block.empty() && m_more) m_more = m_importer.Step();
-        if (m_block.empty()) return traits_type::eof();
-        setg(m_block.data(), m_block.data(), m_block.data() + m_block.size());
+        m_block.bytes.clear();
+        while (m_block.bytes.empty()) {
+            if (!m_queue.Pop(m_block)) return traits_type::eof();
+            for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
+            m_lines.Take(m_block.lineSteps);
+        }
+        setg(m_block.bytes.data(), m_block.bytes.data(),
+             m_block.bytes.data() + m_block.bytes.size());
         return traits_type::to_int_type(*gptr());
     }
 
 private:
-    CImporter& m_importer;
-    std::string m_block;
-    bool m_more = true;
+    CBlockQueue& m_queue;
+    CFindings& m_findings;
+    CInputLines& m_lines;
+    WordBlock m_block;
 };
 
 // Check's findings, line by line, as findings of the import at the input's lines.
 class CCheckFindings : public std::streambuf {
 public:
-    explicit CCheckFindings(CImporter& importer) : m_importer(importer) {}
+    CCheckFindings(CFindings& findings, const CInputLines& lines, std::uint64_t& unanswerable)
+        : m_findings(findings), m_lines(lines), m_unanswerable(unanswerable) {}
 
 protected:
     int_type overflow(int_type c) override {
@@ -758,16 +853,18 @@ private:
         if (text.starts_with(before) && text.ends_with(after) &&
             text.size() > before.size() + after.size()) {
             const std::uint64_t earlier = std::strtoull(text.c_str() + before.size(), nullptr, 10);
-            text = tr::Format(_(kSameTextForm), {std::to_string(m_importer.InputLineOf(earlier))});
+            text = tr::Format(_(kSameTextForm), {std::to_string(m_lines.Of(earlier))});
         }
-        if (error && m_importer.InputLineOf(vocLine) != m_lastUnanswerable) {
-            m_lastUnanswerable = m_importer.InputLineOf(vocLine);
-            ++m_importer.Totals().unanswerable;
+        if (error && m_lines.Of(vocLine) != m_lastUnanswerable) {
+            m_lastUnanswerable = m_lines.Of(vocLine);
+            ++m_unanswerable;
         }
-        m_importer.Findings().Add(m_importer.InputLineOf(vocLine), error, std::move(text));
+        m_findings.Add(m_lines.Of(vocLine), error, std::move(text));
     }
 
-    CImporter& m_importer;
+    CFindings& m_findings;
+    const CInputLines& m_lines;
+    std::uint64_t& m_unanswerable;
     std::string m_line;
     std::uint64_t m_lastUnanswerable = 0;
 };
@@ -778,40 +875,75 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
                               const ImportOptions& options, const ByteSink& sink,
                               std::ostream& diagnostics) {
     CDelimitedReader reader(in);
-    CImportedWords* words = nullptr;
-    const ByteSink out = [&](std::string_view bytes) {
-        sink(bytes);
-        if (words) words->Take(bytes);
-    };
-    CImporter importer(name, options, out, diagnostics);
-    if (!importer.Start(reader)) return importer.Totals();
-    if (options.check) {
-        CImportedWords checked(importer);
-        words = &checked;
-        CCheckFindings findings(importer);
-        std::ostream findingsOut(&findings);
-        CheckVoc(checked, "", findingsOut);
-        words = nullptr;
-    } else {
+    if (!options.check) {
+        CImporter* self = nullptr;
+        const BlockSink inOrder = [&](WordBlock&& block) {
+            for (auto& f : block.findings) {
+                self->Findings().Add(f.line, f.error, std::move(f.text));
+            }
+            if (!block.bytes.empty()) sink(block.bytes);
+        };
+        CImporter importer(name, options, inOrder, diagnostics);
+        self = &importer;
+        if (!importer.Start(reader)) return importer.Totals();
         while (importer.Step()) {
         }
+        importer.Findings().Finish();
+        return importer.Totals();
     }
+
+    // Check's rules run over the words written on a second thread, block by block behind the
+    // import: they took as long as the import itself. The findings of both are told there, in
+    // the order they would have been told one after the other. Every system call stays on
+    // this thread (the check reads from memory), so their order is the same on every run.
+    CBlockQueue queue;
+    const BlockSink toCheck = [&](WordBlock&& block) {
+        if (!block.bytes.empty()) sink(block.bytes);
+        queue.Push(std::move(block));
+    };
+    CImporter importer(name, options, toCheck, diagnostics);
+    if (!importer.Start(reader)) return importer.Totals();
+    std::exception_ptr checkFailed;
+    std::uint64_t unanswerable = 0;
+    std::thread check([&] {
+        try {
+            CInputLines lines;
+            CImportedWords words(queue, importer.Findings(), lines);
+            CCheckFindings findings(importer.Findings(), lines, unanswerable);
+            std::ostream findingsOut(&findings);
+            CheckVoc(words, "", findingsOut);
+        } catch (...) {
+            checkFailed = std::current_exception();
+            queue.Stop();
+        }
+    });
+    try {
+        // A failed check (or write) ends the import too.
+        while (importer.Step() && !queue.Stopped()) {
+        }
+    } catch (...) {
+        queue.Stop();
+        check.join();
+        throw;
+    }
+    queue.Close();
+    check.join();
+    if (checkFailed) std::rethrow_exception(checkFailed);
+    importer.Totals().unanswerable = unanswerable;
     importer.Findings().Finish();
     ConvertTotals& t = importer.Totals();
-    if (options.check) {
-        // Each count follows its label, so no plural form is needed; the name is the frame.
-        diagnostics << name << ": "
-                    << tr::Format(
-                           _("rows read: %s; words written: %s; rows left out: %s (cannot be "
-                             "used: %s, Anki cloze notes: %s, blank or not words: %s); words that "
-                             "can never be answered right: %s"),
-                           {std::to_string(t.rows), std::to_string(t.words),
-                            std::to_string(t.rows - t.words),
-                            std::to_string(t.rows - t.words - t.cloze - t.notWords),
-                            std::to_string(t.cloze), std::to_string(t.notWords),
-                            std::to_string(t.unanswerable)})
-                    << '\n';
-    }
+    // Each count follows its label, so no plural form is needed; the name is the frame.
+    diagnostics << name << ": "
+                << tr::Format(
+                       _("rows read: %s; words written: %s; rows left out: %s (cannot be "
+                         "used: %s, Anki cloze notes: %s, blank or not words: %s); words that "
+                         "can never be answered right: %s"),
+                       {std::to_string(t.rows), std::to_string(t.words),
+                        std::to_string(t.rows - t.words),
+                        std::to_string(t.rows - t.words - t.cloze - t.notWords),
+                        std::to_string(t.cloze), std::to_string(t.notWords),
+                        std::to_string(t.unanswerable)})
+                << '\n';
     return t;
 }
 
