@@ -34,6 +34,8 @@ public:
 
     // The line on which the row or line last taken starts, counted from 1.
     std::uint64_t RowLine() const { return m_rowLine; }
+    // Whether every byte of the row last taken by Next is ASCII (false where it was not looked at).
+    bool RowAscii() const { return m_rowAscii; }
 
 private:
     int Peek();
@@ -41,6 +43,9 @@ private:
     bool Fill();
     // Appends the bytes before the next `stop1` or `stop2` (or the end), leaving the stop.
     void AppendUntil(std::string& field, char stop1, char stop2);
+    // Takes the next row when it has no quote and its line end is in the buffer; returns false,
+    // having taken nothing, for the byte-by-byte reading to take it.
+    bool NextPlain(std::vector<std::string>& fields);
 
     std::streambuf& m_in;
     std::vector<char> m_buffer;
@@ -49,6 +54,7 @@ private:
     char m_separator = ',';
     std::uint64_t m_line = 1;
     std::uint64_t m_rowLine = 0;
+    bool m_rowAscii = false;
 };
 
 // Appends `field` to `out`, quoted where `separator`, a quote, CR or LF, a blank at either

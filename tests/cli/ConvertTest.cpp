@@ -67,6 +67,13 @@ INSTANTIATE_TEST_SUITE_P(
                    Word("x x", "a", "b", "c", "d", "e"), 0,
                    ":1: warning: 6 meanings, more than the five a word holds: the first five were "
                    "kept, and these left out: f"},
+        // Long enough for the reading of plain rows sixteen bytes at a time, which must still
+        // tell a byte past ASCII so that the row is read as Windows-1252.
+        ImportCase{"Windows1252InAPlainRow",
+                   "b\xE9llum belli,w\xE4r and fight\nporto portare,carry\n", kAuto,
+                   Word("b\xC3\xA9llum b\xC3\xA9llum belli", "w\xC3\xA4r and fight") +
+                       Word("porto porto portare", "carry"),
+                   0, ""},
         ImportCase{"TabSeparatedTextFormFirst", "amo\tamo amare\tlove\n", kAuto,
                    Word("amo amo amare", "love"), 0, ""},
         ImportCase{"HeaderNamesAndEuropeanSemicolons",
@@ -182,6 +189,20 @@ TEST_P(RoundTrip, ImportOfAnExportGivesTheSameFile) {
     }
 }
 
+// Words of every length with no quote, some with letters beyond ASCII or a tab, so that plain
+// rows and their fields fall across the reader's block boundaries.
+std::string PlainWords(int count) {
+    std::string file;
+    for (int i = 0; i < count; ++i) {
+        const std::string pad(static_cast<std::size_t>(i % 41), static_cast<char>('a' + i % 26));
+        std::string head = "p";
+        head += std::to_string(i);
+        file += Word(head + " d" + pad, pad + (i % 3 ? "" : "\t"),
+                     i % 5 ? "x" : "\xC3\xA9t\xC3\xA9", "", pad);
+    }
+    return file;
+}
+
 // Words of every length with quotes, separators and letters beyond ASCII, so that fields and
 // doubled quotes fall across the reader's and the writer's block boundaries.
 std::string ManyWords(int count) {
@@ -215,7 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Word("text form,dictionary form,meaning 1", "meaning 2") + Word("a b", "c"),
                       false},
         RoundTripCase{"Utf8", Word("caf\xC3\xA9 caf\xC3\xA9", "coffee \xE2\x80\x94 drink"), true},
-        RoundTripCase{"LargerThanTheReadAndWriteBlocks", ManyWords(6000), false}),
+        RoundTripCase{"LargerThanTheReadAndWriteBlocks", ManyWords(6000), false},
+        RoundTripCase{"PlainRowsLargerThanTheReadBlocks", PlainWords(6000), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
