@@ -28,9 +28,10 @@ public:
     // Takes the next line whole, quotes and separators left as they are.
     bool ReadRawLine(std::string& line);
 
-    // Takes the next row. A line break inside a quoted field becomes one blank; a quote that
-    // is never closed runs to the end of the input. Returns false at the end of the input.
-    bool Next(std::vector<std::string>& fields);
+    // Takes the next row: its fields as views, which stay valid until the reader is next
+    // called. A line break inside a quoted field becomes one blank; a quote that is never
+    // closed runs to the end of the input. Returns false at the end of the input.
+    bool Next(std::vector<std::string_view>& fields);
 
     // The line on which the row or line last taken starts, counted from 1.
     std::uint64_t RowLine() const { return m_rowLine; }
@@ -43,9 +44,10 @@ private:
     bool Fill();
     // Appends the bytes before the next `stop1` or `stop2` (or the end), leaving the stop.
     void AppendUntil(std::string& field, char stop1, char stop2);
-    // Takes the next row when it has no quote and its line end is in the buffer; returns false,
-    // having taken nothing, for the byte-by-byte reading to take it.
-    bool NextPlain(std::vector<std::string>& fields);
+    // Takes the next row when it has no quote and its line end is in the buffer, its fields
+    // views into the buffer; returns false, having taken nothing, for the byte-by-byte reading
+    // to take it.
+    bool NextPlain(std::vector<std::string_view>& fields);
 
     std::streambuf& m_in;
     std::vector<char> m_buffer;
@@ -55,6 +57,8 @@ private:
     std::uint64_t m_line = 1;
     std::uint64_t m_rowLine = 0;
     bool m_rowAscii = false;
+    // The fields of a row that the byte-by-byte reading took, which the views point into.
+    std::vector<std::string> m_fields;
 };
 
 // Appends `field` to `out`, quoted where `separator`, a quote, CR or LF, a blank at either

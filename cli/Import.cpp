@@ -11,11 +11,13 @@
 #include <exception>
 #include <istream>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "Check.h"
@@ -186,6 +188,49 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// Bytes written, in a buffer that is not cleared before it is written over: a string's
+// resize set each word's bytes to zero before the word was copied in.
+class CBytes {
+public:
+    CBytes() = default;
+    CBytes(CBytes&& other) noexcept { *this = std::move(other); }
+    CBytes& operator=(CBytes&& other) noexcept {
+        m_data = std::move(other.m_data);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        return *this;
+    }
+
+    // Makes `n` bytes more, to be written, and returns the first.
+    char* Extend(std::size_t n) {
+        if (m_size + n > m_capacity) Grow(m_size + n);
+        char* at = m_data.get() + m_size;
+        m_size += n;
+        return at;
+    }
+    void Reserve(std::size_t n) {
+        if (n > m_capacity) Grow(n);
+    }
+    char* data() { return m_data.get(); }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    void clear() { m_size = 0; }
+    operator std::string_view() const { return {m_data.get(), m_size}; }
+
+private:
+    void Grow(std::size_t n) {
+        const std::size_t capacity = std::max(n, 2 * m_capacity);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 // A block of written words, with what the import found while making it: the findings of its
 // rows, and where the input line of a word stops being its number plus the last offset (pairs
 // of a word's number and its line minus that number; one pair for a list of one row per line).
@@ -197,7 +242,7 @@ struct WordBlock {
         bool error;
         std::string text;
     };
-    std::string bytes;
+    CBytes bytes;
     std::vector<Finding> findings;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> lineSteps;
 };
@@ -234,15 +279,24 @@ private:
         m_block.findings.push_back({m_line, error, std::move(text)});
     }
     void ReadAnkiHeaders();
-    bool NextRecord(Record& record);
+    // Takes the next row into m_row (and m_line, m_rowAscii); false at the end of the input.
+    bool NextRow();
     bool SettleColumns();
     void Refuse(const std::vector<std::optional<ColumnRole>>& guess);
-    void Row(std::vector<std::string>& fields, bool ascii);
-    void OurRow(std::vector<std::string>& fields);
-    void ListRow(std::vector<std::string>& fields);
-    // The meanings are views, into the row's fields where they are taken as they are: a copy
-    // of each was a tenth of an import of our own export.
-    void Write(std::string_view headword,
+    // The fields are views, into the reader's buffer where a row is taken as it lies: a copy of
+    // each field was a fifth of an import of our own export. A field that must be rewritten
+    // (UTF-8 repaired, HTML made text) is rewritten into m_owned, and its view moved there.
+    void Row(std::vector<std::string_view>& fields, bool ascii);
+    void OurRow(std::vector<std::string_view>& fields);
+    void ListRow(std::vector<std::string_view>& fields);
+    void Own(std::vector<std::string_view>& fields, std::size_t i, std::string text) {
+        m_owned[i] = std::move(text);
+        fields[i] = m_owned[i];
+    }
+    // Writes a word whose headword line is `headword`, then a blank and `more` where `more` is
+    // not empty, so that the two parts of a row's headword need no joining first. The meanings
+    // are views, as the fields are.
+    void Write(std::string_view headword, std::string_view more,
                const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
 
@@ -273,13 +327,17 @@ private:
     std::optional<std::vector<ColumnRole>> m_ankiColumns;
     std::optional<std::uint64_t> m_lineOffset;  // of the last word written
     // Kept from row to row so that a row allocates nothing.
+    std::vector<std::string_view> m_row;
+    bool m_rowAscii = false;
+    std::vector<std::string> m_listFields;  // a line list's fields, which m_row points into
+    std::vector<std::string> m_owned;
     std::vector<Role> m_rowRoles;
     std::array<std::string, kDefinitionLines> m_meanings;
     std::string m_headword;
     std::string m_latin;
     // Words are handed to the sink in blocks: a call per word cost as much as reading it.
     WordBlock m_block;
-    std::string& m_out = m_block.bytes;
+    CBytes& m_out = m_block.bytes;
 };
 
 constexpr std::size_t kOutBlock = 1 << 16;
@@ -324,20 +382,20 @@ void CImporter::ReadAnkiHeaders() {
     }
 }
 
-bool CImporter::NextRecord(Record& record) {
+bool CImporter::NextRow() {
     if (m_separator.lineList.empty()) {
-        if (!m_reader->Next(record.fields)) return false;
-        record.line = m_reader->RowLine();
-        record.ascii = m_reader->RowAscii();
+        if (!m_reader->Next(m_row)) return false;
+        m_line = m_reader->RowLine();
+        m_rowAscii = m_reader->RowAscii();
         return true;
     }
-    record.ascii = false;
+    m_rowAscii = false;
     std::string line;
     while (m_reader->ReadRawLine(line)) {
-        record.line = m_reader->RowLine();
+        m_line = m_reader->RowLine();
         const std::string_view trimmed = Trim(line);
         // Front matter: a "---" fence on the first line, up to the next fence.
-        if (trimmed == "---" && (record.line == 1 || m_frontMatter)) {
+        if (trimmed == "---" && (m_line == 1 || m_frontMatter)) {
             m_frontMatter = !m_frontMatter;
             ++m_totals.rows;
             ++m_totals.notWords;
@@ -353,7 +411,8 @@ bool CImporter::NextRecord(Record& record) {
         for (std::string_view bullet : {"- ", "* ", "+ ", "\xE2\x80\xA2 "}) {
             if (text.starts_with(bullet)) text.remove_prefix(bullet.size());
         }
-        SplitLine(text, m_separator.lineList, record.fields);
+        SplitLine(text, m_separator.lineList, m_listFields);
+        m_row.assign(m_listFields.begin(), m_listFields.end());
         return true;
     }
     return false;
@@ -361,6 +420,7 @@ bool CImporter::NextRecord(Record& record) {
 
 bool CImporter::Start(CDelimitedReader& reader) {
     m_reader = &reader;
+    m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
     reader.SkipPrefix("\xEF\xBB\xBF");
     ImportFormat format = m_options.format;
     if (format == ImportFormat::kAnki ||
@@ -394,11 +454,10 @@ bool CImporter::Start(CDelimitedReader& reader) {
     }
     reader.SetSeparator(m_separator.delimiter);
 
-    Record record;
     std::size_t bytes = 0;
-    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRecord(record)) {
-        for (const auto& field : record.fields) bytes += field.size() + 16;
-        m_sample.push_back(record);
+    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRow()) {
+        for (const auto& field : m_row) bytes += field.size() + 16;
+        m_sample.push_back({m_line, {m_row.begin(), m_row.end()}, m_rowAscii});
     }
     return SettleColumns();
 }
@@ -489,17 +548,19 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
 }
 
 bool CImporter::Step() {
-    Record record;
     while (m_out.size() < kOutBlock) {
         if (m_sampleNext < m_sample.size()) {
             Record& r = m_sample[m_sampleNext++];
             m_line = r.line;
             const bool header = m_sampleNext == 1 && m_headerTaken;
-            if (!header) Row(r.fields, r.ascii);
+            if (!header) {
+                m_row.assign(r.fields.begin(), r.fields.end());
+                Row(m_row, r.ascii);
+            }
             if (m_sampleNext == m_sample.size()) m_sample = {};  // held no longer than needed
             continue;
         }
-        if (!NextRecord(record)) {
+        if (!NextRow()) {
             if (m_totals.cloze > 0) {
                 m_block.findings.push_back(
                     {m_firstCloze, false,
@@ -511,21 +572,21 @@ bool CImporter::Step() {
             Flush();
             return false;
         }
-        m_line = record.line;
-        Row(record.fields, record.ascii);
+        Row(m_row, m_rowAscii);
     }
     Flush();
     return true;
 }
 
-void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
+void CImporter::Row(std::vector<std::string_view>& fields, bool ascii) {
     ++m_totals.rows;
-    for (auto& field : fields) {
-        if (!ascii && !IsValidUtf8(field)) field = TextAsUtf8(field);
+    if (m_owned.size() < fields.size()) m_owned.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size() && !ascii; ++i) {
+        if (!IsValidUtf8(fields[i])) Own(fields, i, TextAsUtf8(fields[i]));
     }
     if (m_anki) {
         const bool cloze = std::any_of(fields.begin(), fields.end(),
-                                       [](const std::string& f) { return IsCloze(f); }) ||
+                                       [](std::string_view f) { return IsCloze(f); }) ||
                            (m_notetype && *m_notetype < fields.size() &&
                             Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
         if (cloze) {
@@ -534,10 +595,10 @@ void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
         }
     }
     if (std::all_of(fields.begin(), fields.end(),
-                    [](const std::string& f) { return Trim(f).empty(); })) {
+                    [](std::string_view f) { return Trim(f).empty(); })) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
-            Write("", {});
+            Write("", "", {});
         } else {
             ++m_totals.notWords;
         }
@@ -547,7 +608,7 @@ void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
     ListRow(fields);
 }
 
-void CImporter::ListRow(std::vector<std::string>& fields) {
+void CImporter::ListRow(std::vector<std::string_view>& fields) {
     for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
         if (!Trim(fields[i]).empty() &&
             std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
@@ -564,18 +625,17 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     bool meaningPicture = false;
     std::vector<std::string> meanings;
     for (std::size_t i = 0; i < fields.size() && i < m_columns.size(); ++i) {
-        std::string& field = fields[i];
         const ColumnRole role = m_columns[i];
         if (role == ColumnRole::kSkip) continue;
-        const bool onlyPicture = m_html && IsOnlyPicture(field);
+        const bool onlyPicture = m_html && IsOnlyPicture(fields[i]);
         if (role == ColumnRole::kMeaning) {
             meaningPicture = meaningPicture || onlyPicture;
-            for (auto& m : MeaningsOfCell(field, m_html)) meanings.push_back(std::move(m));
+            for (auto& m : MeaningsOfCell(fields[i], m_html)) meanings.push_back(std::move(m));
             continue;
         }
         picture = picture || onlyPicture;
-        if (m_html) field = BreaksAsBlanks(HtmlToText(field));
-        const std::string_view cell = Trim(field);
+        if (m_html) Own(fields, i, BreaksAsBlanks(HtmlToText(fields[i])));
+        const std::string_view cell = Trim(fields[i]);
         if (cell.empty() || cell == "-" || cell == "--") continue;
         if (role == ColumnRole::kForm) {
             if (form.empty()) form = cell;
@@ -618,13 +678,15 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     }
     std::array<std::string_view, kDefinitionLines> views;
     std::copy(m_meanings.begin(), m_meanings.end(), views.begin());
-    Write(headword, views);
+    Write(headword, "", views);
 }
 
 // The columns of our own exports, taken as they are.
-void CImporter::OurRow(std::vector<std::string>& fields) {
+void CImporter::OurRow(std::vector<std::string_view>& fields) {
     if (m_html) {
-        for (auto& field : fields) field = BreaksAsBlanks(HtmlToText(field));
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            Own(fields, i, BreaksAsBlanks(HtmlToText(fields[i])));
+        }
     }
     // The named columns are read where they are: a copy per row cost more than its use.
     const std::vector<Role>& roles = m_ourRoles ? *m_ourRoles : m_rowRoles;
@@ -681,24 +743,16 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
         if (count == 0) return Report(true, _("no meaning in this row; row left out"));
     }
 
-    std::string& headword = m_headword;
     if (!dictionary) {
         const std::string_view front = Trim(text.value_or(""));
         if (front.empty()) return Report(true, _("no Latin in this row; row left out"));
-        headword = BaseWord(front);
-        headword += ' ';
-        headword += front;
-    } else {
-        headword = text.value_or("");
-        if (!dictionary->empty()) {
-            headword += ' ';
-            headword += *dictionary;
-        }
+        m_headword = BaseWord(front);
+        return Write(m_headword, front, meanings);
     }
-    Write(headword, meanings);
+    Write(text.value_or(""), *dictionary, meanings);
 }
 
-void CImporter::Write(std::string_view headword,
+void CImporter::Write(std::string_view headword, std::string_view more,
                       const std::array<std::string_view, kDefinitionLines>& meanings) {
     const std::uint64_t word = m_totals.words;
     const std::uint64_t offset = m_line - std::min(m_line, word);
@@ -707,18 +761,24 @@ void CImporter::Write(std::string_view headword,
         m_lineOffset = offset;
     }
     // Sized once and copied into: an append per line was a sixth of the reading thread.
-    std::size_t size = headword.size() + 2;
+    std::size_t size = headword.size() + (more.empty() ? 0 : more.size() + 1) + 2;
     for (const auto& m : meanings) size += m.size() + 2;
-    const std::size_t at = m_out.size();
-    m_out.resize(at + size);
-    char* to = m_out.data() + at;
-    const auto put = [&to](std::string_view line) {
-        if (!line.empty()) std::memcpy(to, line.data(), line.size());  // a default view's is null
-        to += line.size();
+    char* to = m_out.Extend(size);
+    const auto copy = [&to](std::string_view text) {
+        if (!text.empty()) std::memcpy(to, text.data(), text.size());  // a default view's is null
+        to += text.size();
+    };
+    const auto put = [&](std::string_view line) {
+        copy(line);
         *to++ = '\r';
         *to++ = '\n';
     };
-    put(headword);
+    copy(headword);
+    if (!more.empty()) {
+        *to++ = ' ';
+        copy(more);
+    }
+    put({});
     for (const auto& m : meanings) put(m);
     ++m_totals.words;
 }
@@ -727,7 +787,7 @@ void CImporter::Flush() {
     if (m_out.empty() && m_block.findings.empty() && m_block.lineSteps.empty()) return;
     m_sink(std::move(m_block));
     m_block = {};
-    m_out.reserve(kOutBlock + 4 * kVocLineBytes);
+    m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
 }
 
 // Blocks of words on their way from the import to the check of what it wrote, which runs
