@@ -37,6 +37,10 @@ public:
     std::uint64_t RowLine() const { return m_rowLine; }
     // Whether every byte of the row last taken by Next is ASCII (false where it was not looked at).
     bool RowAscii() const { return m_rowAscii; }
+    // Whether the fields of the row last taken by Next lie in the reader's buffer, each with at
+    // least kOverread bytes after its end that may be read (their values mean nothing).
+    bool RowOverreadable() const { return m_rowInBuffer; }
+    static constexpr std::size_t kOverread = 16;
 
 private:
     int Peek();
@@ -49,14 +53,31 @@ private:
     // to take it.
     bool NextPlain(std::vector<std::string_view>& fields);
 
+    // What the 64 bytes from at * kMarked are, a bit for each (bit i for byte i).
+    struct Marks {
+        std::uint64_t separator = 0;
+        std::uint64_t quote = 0;
+        std::uint64_t lineEnd = 0;
+        std::uint64_t high = 0;                  // 0x80 or more
+        std::uint64_t read = ~std::uint64_t{0};  // read from the input, not left from before
+    };
+    static constexpr std::size_t kMarked = 64;
+    static constexpr std::size_t kSize = std::size_t{1} << 16;
+    static constexpr std::size_t kNotMarked = ~std::size_t{0};
+    static_assert(kOverread <= kMarked);
+    const Marks& MarksAt(std::size_t at);
+
     std::streambuf& m_in;
-    std::vector<char> m_buffer;
+    std::vector<char> m_buffer;  // kSize bytes, and room to mark the last of them 64 at a time
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
     char m_separator = ',';
     std::uint64_t m_line = 1;
     std::uint64_t m_rowLine = 0;
     bool m_rowAscii = false;
+    bool m_rowInBuffer = false;
+    Marks m_marks;
+    std::size_t m_markedAt = kNotMarked;
     // The fields of a row that the byte-by-byte reading took, which the views point into.
     std::vector<std::string> m_fields;
 };

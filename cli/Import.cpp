@@ -51,6 +51,10 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -188,6 +192,38 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// Copies `n` bytes; inlined for the few bytes of a word or a meaning, which a call to memcpy
+// took longer to copy than the rest of their line's handling.
+[[gnu::always_inline]] inline void CopyShort(char* to, const char* from, std::size_t n) {
+    const auto move = [&](auto chunk) {
+        decltype(chunk) head, tail;  // first and last bytes, overlapping where n is short
+        std::memcpy(&head, from, sizeof head);
+        std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+        std::memcpy(to, &head, sizeof head);
+        std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+    };
+    if (n > 16) {
+        std::memcpy(to, from, n);
+    } else if (n >= 8) {
+        move(std::uint64_t{});
+    } else if (n >= 4) {
+        move(std::uint32_t{});
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];  // a default view's data is null
+    }
+}
+
+constexpr std::size_t kOverread = CDelimitedReader::kOverread;
+
+// Copies `n` bytes 16 at a time, from bytes that may be read, and to bytes that may be written,
+// up to 16 past the `n`: a field of the reader's buffer to the bytes written.
+[[gnu::always_inline]] inline void CopyOverreading(char* to, const char* from, std::size_t n) {
+    static_assert(kOverread == 16);
+    for (std::size_t i = 0; i < n; i += 16) {
+        std::memcpy(to + i, from + i, 16);
+    }
+}
+
 // Bytes written, in a buffer that is not cleared before it is written over: a string's
 // resize set each word's bytes to zero before the word was copied in.
 class CBytes {
@@ -201,9 +237,10 @@ public:
         return *this;
     }
 
-    // Makes `n` bytes more, to be written, and returns the first.
+    // Makes `n` bytes more, to be written, and returns the first. The kOverread bytes after
+    // them may be written too, and are then written over by what comes next.
     char* Extend(std::size_t n) {
-        if (m_size + n > m_capacity) Grow(m_size + n);
+        if (m_size + n + kOverread > m_capacity) Grow(m_size + n + kOverread);
         char* at = m_data.get() + m_size;
         m_size += n;
         return at;
@@ -292,10 +329,13 @@ private:
     void Own(std::vector<std::string_view>& fields, std::size_t i, std::string text) {
         m_owned[i] = std::move(text);
         fields[i] = m_owned[i];
+        m_rowOverreadable = false;
     }
     // Writes a word whose headword line is `headword`, then a blank and `more` where `more` is
     // not empty, so that the two parts of a row's headword need no joining first. The meanings
-    // are views, as the fields are.
+    // are views, as the fields are; with `overreadable`, views that may be read past their end
+    // (see CDelimitedReader::RowOverreadable).
+    template <bool overreadable = false>
     void Write(std::string_view headword, std::string_view more,
                const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
@@ -320,6 +360,9 @@ private:
     bool m_ours = false;
     bool m_exact = false;  // our CSV export: every row a word, even an empty one
     std::optional<std::vector<Role>> m_ourRoles;
+    // Our layout's seven columns in their order, as text: a row of seven fields is the word's
+    // lines as they stand.
+    bool m_sevenAsTheyStand = false;
     std::vector<ColumnRole> m_columns;
     std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
     std::optional<std::size_t> m_notetype;
@@ -329,6 +372,7 @@ private:
     // Kept from row to row so that a row allocates nothing.
     std::vector<std::string_view> m_row;
     bool m_rowAscii = false;
+    bool m_rowOverreadable = false;
     std::vector<std::string> m_listFields;  // a line list's fields, which m_row points into
     std::vector<std::string> m_owned;
     std::vector<Role> m_rowRoles;
@@ -387,9 +431,11 @@ bool CImporter::NextRow() {
         if (!m_reader->Next(m_row)) return false;
         m_line = m_reader->RowLine();
         m_rowAscii = m_reader->RowAscii();
+        m_rowOverreadable = m_reader->RowOverreadable();
         return true;
     }
     m_rowAscii = false;
+    m_rowOverreadable = false;
     std::string line;
     while (m_reader->ReadRawLine(line)) {
         m_line = m_reader->RowLine();
@@ -459,7 +505,17 @@ bool CImporter::Start(CDelimitedReader& reader) {
         for (const auto& field : m_row) bytes += field.size() + 16;
         m_sample.push_back({m_line, {m_row.begin(), m_row.end()}, m_rowAscii});
     }
-    return SettleColumns();
+    if (!SettleColumns()) return false;
+    const std::vector<Role> seven{kText,
+                                  kDictionary,
+                                  kMeaning1,
+                                  Role(kMeaning1 + 1),
+                                  Role(kMeaning1 + 2),
+                                  Role(kMeaning1 + 3),
+                                  Role(kMeaning1 + 4)};
+    m_sevenAsTheyStand =
+        m_ours && !m_html && (m_ourRoles ? *m_ourRoles == seven : m_ignored.empty());
+    return true;
 }
 
 bool CImporter::SettleColumns() {
@@ -555,6 +611,7 @@ bool CImporter::Step() {
             const bool header = m_sampleNext == 1 && m_headerTaken;
             if (!header) {
                 m_row.assign(r.fields.begin(), r.fields.end());
+                m_rowOverreadable = false;
                 Row(m_row, r.ascii);
             }
             if (m_sampleNext == m_sample.size()) m_sample = {};  // held no longer than needed
@@ -594,8 +651,7 @@ void CImporter::Row(std::vector<std::string_view>& fields, bool ascii) {
             return;
         }
     }
-    if (std::all_of(fields.begin(), fields.end(),
-                    [](std::string_view f) { return Trim(f).empty(); })) {
+    if (std::all_of(fields.begin(), fields.end(), IsBlank)) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
             Write("", "", {});
@@ -683,6 +739,12 @@ void CImporter::ListRow(std::vector<std::string_view>& fields) {
 
 // The columns of our own exports, taken as they are.
 void CImporter::OurRow(std::vector<std::string_view>& fields) {
+    if (m_sevenAsTheyStand && fields.size() == kMostColumns) {
+        std::array<std::string_view, kDefinitionLines> meanings;
+        std::copy(fields.begin() + 2, fields.end(), meanings.begin());
+        return m_rowOverreadable ? Write<true>(fields[0], fields[1], meanings)
+                                 : Write(fields[0], fields[1], meanings);
+    }
     if (m_html) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             Own(fields, i, BreaksAsBlanks(HtmlToText(fields[i])));
@@ -752,6 +814,7 @@ void CImporter::OurRow(std::vector<std::string_view>& fields) {
     Write(text.value_or(""), *dictionary, meanings);
 }
 
+template <bool overreadable>
 void CImporter::Write(std::string_view headword, std::string_view more,
                       const std::array<std::string_view, kDefinitionLines>& meanings) {
     const std::uint64_t word = m_totals.words;
@@ -765,7 +828,11 @@ void CImporter::Write(std::string_view headword, std::string_view more,
     for (const auto& m : meanings) size += m.size() + 2;
     char* to = m_out.Extend(size);
     const auto copy = [&to](std::string_view text) {
-        if (!text.empty()) std::memcpy(to, text.data(), text.size());  // a default view's is null
+        if constexpr (overreadable) {
+            CopyOverreading(to, text.data(), text.size());
+        } else {
+            CopyShort(to, text.data(), text.size());
+        }
         to += text.size();
     };
     const auto put = [&](std::string_view line) {
