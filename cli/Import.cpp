@@ -284,6 +284,7 @@ struct WordBlock {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> lineSteps;
 };
 
+// Takes a block; it may leave in the block the bytes of one taken before, to be written over.
 using BlockSink = std::function<void(WordBlock&&)>;
 
 // One row of the input and the line it starts on.
@@ -853,7 +854,12 @@ void CImporter::Write(std::string_view headword, std::string_view more,
 void CImporter::Flush() {
     if (m_out.empty() && m_block.findings.empty() && m_block.lineSteps.empty()) return;
     m_sink(std::move(m_block));
+    // The bytes of a block that the sink is done with, left for the next: a new block's pages
+    // were each a fault and a page of zeros, a tenth of the reading thread.
+    CBytes bytes = std::move(m_block.bytes);
+    bytes.clear();
     m_block = {};
+    m_out = std::move(bytes);
     m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
 }
 
@@ -868,6 +874,19 @@ public:
         if (m_stopped) return;
         m_blocks.push_back(std::move(block));
         m_changed.notify_all();
+    }
+    // The bytes of a block taken, for the maker to write its next block into.
+    void GiveBack(CBytes&& bytes) {
+        const std::lock_guard lock(m_mutex);
+        if (m_spare.size() < kHeld) m_spare.push_back(std::move(bytes));
+    }
+    // Bytes given back, or none.
+    CBytes Spare() {
+        const std::lock_guard lock(m_mutex);
+        if (m_spare.empty()) return {};
+        CBytes bytes = std::move(m_spare.back());
+        m_spare.pop_back();
+        return bytes;
     }
     // Waits for the next block; false when there is none and will be none.
     bool Pop(WordBlock& block) {
@@ -903,6 +922,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<WordBlock> m_blocks;
+    std::vector<CBytes> m_spare;
     bool m_closed = false;
     bool m_stopped = false;
 };
@@ -936,6 +956,7 @@ public:
 
 protected:
     int_type underflow() override {
+        if (!m_block.bytes.empty()) m_queue.GiveBack(std::move(m_block.bytes));
         m_block.bytes.clear();
         while (m_block.bytes.empty()) {
             if (!m_queue.Pop(m_block)) return traits_type::eof();
@@ -1039,6 +1060,7 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     const BlockSink toCheck = [&](WordBlock&& block) {
         if (!block.bytes.empty()) sink(block.bytes);
         queue.Push(std::move(block));
+        block.bytes = queue.Spare();
     };
     CImporter importer(name, options, toCheck, diagnostics);
     if (!importer.Start(reader)) return importer.Totals();
