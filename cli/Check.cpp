@@ -357,7 +357,7 @@ public:
         : m_in(in), m_beforeRead(std::move(beforeRead)), m_keep(keep) {}
 
     bool Next(Line& line) {
-        if (m_pos == m_len && !Fill()) return false;
+        if (!More()) return false;
         // The line's marks, 64 bytes at a time from its start to its LF; the one put after the
         // buffer's bytes stops the search.
         const std::size_t start = m_pos;
@@ -424,8 +424,8 @@ public:
     // Finds the word that starts at the next line, without taking it (TakeWord does); false
     // when it is not such a word.
     bool PeekWord(Word& word) {
+        if (!More()) return false;
         std::size_t start = m_pos;
-        if (start == m_len) return false;
         std::size_t at = start / kMarked;
         const Marks* marks = &MarksAt(at);
         std::uint64_t from = ~std::uint64_t{0} << (start % kMarked);
@@ -479,13 +479,17 @@ private:
         return m_marks;
     }
 
+    // Whether bytes are left to take, read when the buffer's are all taken.
+    bool More() { return m_pos < m_len || (!m_ended && Fill()); }
+
     bool Fill() {
         m_beforeRead();
         m_pos = 0;
         m_len = static_cast<std::size_t>(m_in.sgetn(m_buffer.data(), kSize));
         m_buffer[m_len] = '\n';
         m_markedAt = std::numeric_limits<std::size_t>::max();
-        return m_len > 0;
+        m_ended = m_len == 0;
+        return !m_ended;
     }
 
     void Finish(Line& line, std::string_view text, std::uint64_t bytes, CLineReader::End end) {
@@ -516,6 +520,7 @@ private:
     std::string m_carry;
     char m_last = 0;  // the last byte of a line put together in m_carry
     std::uint64_t m_number = 0;
+    bool m_ended = false;  // the stream's end was read
 };
 
 struct HeadwordParts {

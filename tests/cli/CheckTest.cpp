@@ -68,7 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
         FindingCase{"CapitalInDecomposedBaseWord", Entry("ama A\xCC\x84mo amare"),
                     "1: warning: the base word \"A\xCC\x84mo\" holds a capital"},
         FindingCase{"VowelLengthMarksAndDecomposedLettersAreFine",
-                    Entry("am\xC4\x81s am\xC5\x8D am\xC4\x81" "re", "lo\xCC\x84ve", "L\xC3\xBC" "be"),
+                    Entry("am\xC4\x81s am\xC5\x8D am\xC4\x81"
+                          "re",
+                          "lo\xCC\x84ve",
+                          "L\xC3\xBC"
+                          "be"),
                     ""},
         FindingCase{"NoMeaning", Entry("cano cano", ""), "1: error: no meaning: all five"},
         FindingCase{"CapitalsInMeaningsAreFine", Entry("gallia gallia", "Gaul", "Krieg"), ""},
@@ -123,6 +127,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "2: warning: meaning 1 holds a note in brackets"},
         FindingCase{"SeveralMeaningsInOneLine", Entry("a a", "from; by"),
                     "2: warning: meaning 1 holds ',' or ';'"},
+        // A plain word is judged whole, by its ends and lengths: each of these is one.
+        FindingCase{"TextFormEndsInColon", Entry("et: et"),
+                    "1: warning: the text form \"et:\" ends in ','"},
+        FindingCase{"BaseWordEndsInColon", Entry("et et: que"),
+                    "1: warning: the base word \"et:\" ends in ','"},
+        FindingCase{"BlankMeaning", Entry("cano cano", " "),
+                    "2: warning: meaning 1 starts with a blank"},
+        FindingCase{"GapBeforeLastMeaning", Entry("cano cano", "a", "b", "c", "", "e"),
+                    "5: warning: meaning 4 is empty before a filled one"},
+        FindingCase{"LongHeadwordLine", Entry("cano " + std::string(996, 'a')),
+                    "1: warning: line of 1001 characters"},
+        FindingCase{"OneLfAloneInAWord", kGood + "et et\r\nand\n\r\n\r\n\r\n\r\n",
+                    "8: warning: 1 line ends in LF alone"},
         FindingCase{"ByteOrderMark",
                     Entry("\xEF\xBB\xBF"
                           "cano cano"),
