@@ -177,7 +177,8 @@ std::uint64_t HashOfForm(std::string_view form) {
         };
         std::uint64_t a = 0, b = 0;
         if (n >= 4) {
-            const std::size_t step = (n >> 3) << 2;  // 4 from 8 bytes on: all 16 read
+            // From 8 bytes on, the inner words start 4 bytes in: up to 16 bytes, all are read.
+            const std::size_t step = (n >> 3) << 2;
             a = (r4(p) << 32) | r4(p + step);
             b = (r4(p + n - 4) << 32) | r4(p + n - 4 - step);
         } else if (n > 0) {

@@ -176,4 +176,37 @@ TEST(Check, TextFormsPastTheTableStillFindRepeatsOfHeldOnes) {
                              std::to_string(kCheckedForms + 3) + " words, 0 errors, 1 warning\n");
 }
 
+// Every form held is found again, also those placed past a full bucket; and forms that
+// differ in one byte, wherever it is, are never taken for the same (short forms are hashed in
+// a way of their own, so the lengths go past it).
+TEST(Check, RepeatsAreFoundAndOnlyRepeats) {
+    std::string file;
+    std::size_t words = 0;
+    for (std::size_t n = 1; n <= 20; ++n) {
+        for (std::size_t at = 0; at <= n; ++at) {
+            std::string form(n, 'a');
+            if (at < n) form[at] = 'b';
+            form += " x";  // not form + " x": a false -Wrestrict of GCC 12 at -O3
+            file += Entry(form);
+            ++words;
+        }
+    }
+    for (std::size_t i = 0; words < kCheckedForms; ++i, ++words) {
+        std::string form = "w";
+        form += std::to_string(i);
+        form += " x";
+        file += Entry(form);
+    }
+    const std::string held = file;
+    file += held;
+    std::istringstream in(file);
+    std::ostringstream out;
+    const CheckTotals totals = CheckVocStream(in, "v.voc", out);
+    EXPECT_EQ(totals.warnings, kCheckedForms);
+    EXPECT_EQ(totals.formsUnheldFrom, 0u);
+    const std::string first =
+        "v.voc:" + std::to_string(kCheckedForms * 6 + 1) + ": warning: same text form as line 1\n";
+    EXPECT_EQ(out.str().substr(0, first.size()), first);  // no repeat among the first
+}
+
 }  // namespace
