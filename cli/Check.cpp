@@ -294,13 +294,14 @@ struct Marks {
     std::uint64_t blank;
     std::uint64_t doubled;
     std::uint64_t special;
+    std::uint64_t capital;  // of the special bytes, the capitals A to Z
 };
 
 constexpr std::size_t kMarked = 64;
 
 // `blankBefore`: the byte before the 64 is a blank. Reads one byte after them, for a CR last.
 Marks MarksOf(const char* p, bool blankBefore) {
-    std::uint64_t lf = 0, blank = 0, special = 0;
+    std::uint64_t lf = 0, blank = 0, other = 0, capital = 0;
 #if defined(__SSE2__)
     for (std::size_t k = 0; k < kMarked; k += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
@@ -311,16 +312,19 @@ Marks MarksOf(const char* p, bool blankBefore) {
         const auto is = [&v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
         lf |= bits(is('\n'));
         blank |= bits(is(' '));
+        // 'A' to 'Z' moved to the lowest signed values, the only ones below -102.
+        capital |= bits(_mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(0x80 - 'A')),
+                                       _mm_set1_epi8(static_cast<char>(0x80 + 'Z' - 'A' + 1))));
         // Bytes compare as signed: those below 0x20 and, negative, all of 0x80 or more.
         __m128i s = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)), is(0x7F));
-        // 'A' to '[' moved to the lowest signed values, the only ones below -101.
-        s = _mm_or_si128(s, _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(0x80 - 'A')),
-                                           _mm_set1_epi8(static_cast<char>(0x80 + '[' - 'A' + 1))));
-        // '(' and ',' are the only bytes that are ',' with bit 2 set.
-        const __m128i paren = _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(4)), _mm_set1_epi8(','));
-        s = _mm_or_si128(s, _mm_or_si128(paren, is(';')));
+        // '(' and ',' are the only bytes that are ',' with bit 2 set; ';' and '[' (and '{',
+        // harmlessly, and ESC, marked anyway) the only ones that are '{' with bits 5 and 6 set.
+        const auto withBits = [&v](char bits, char c) {
+            return _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
+        };
+        s = _mm_or_si128(s, _mm_or_si128(withBits(4, ','), withBits(0x60, '{')));
         const __m128i crlf = _mm_and_si128(is('\r'), _mm_cmpeq_epi8(next, _mm_set1_epi8('\n')));
-        special |= bits(_mm_andnot_si128(crlf, s));
+        other |= bits(_mm_andnot_si128(crlf, s));
     }
 #else
     for (std::size_t i = 0; i < kMarked; ++i) {
@@ -328,12 +332,14 @@ Marks MarksOf(const char* p, bool blankBefore) {
         const std::uint64_t bit = std::uint64_t{1} << i;
         if (c == '\n') lf |= bit;
         if (c == ' ') blank |= bit;
-        if ((c < 0x20 && !(c == '\r' && p[i + 1] == '\n')) || c >= 0x7F || (c >= 'A' && c <= '[') ||
-            c == '(' || c == ',' || c == ';')
-            special |= bit;
+        if (c >= 'A' && c <= 'Z') capital |= bit;
+        if ((c < 0x20 && !(c == '\r' && p[i + 1] == '\n')) || c >= 0x7F || c == '[' || c == '(' ||
+            c == ',' || c == ';')
+            other |= bit;
     }
 #endif
-    return {lf, blank, blank & ((blank << 1) | std::uint64_t{blankBefore}), special & ~lf};
+    return {lf, blank, blank & ((blank << 1) | std::uint64_t{blankBefore}), (other | capital) & ~lf,
+            capital};
 }
 
 // The lines of a stream as views into one buffer, split as CLineReader splits them. The check
@@ -411,9 +417,10 @@ public:
         return true;
     }
 
-    // A word's six lines that all lie whole in the buffer, end in CR LF, are plain and hold no
-    // two blanks side by side: nearly every word of a file, which needs far less of a look
-    // than six lines one by one.
+    // A word's six lines that all lie whole in the buffer, end in CR LF, are plain but for
+    // capitals in the meanings (which change nothing there) and hold no two blanks side by
+    // side: nearly every word of a file, which needs far less of a look than six lines one by
+    // one.
     struct Word {
         std::array<std::string_view, kLinesPerEntry> lines;  // without their line ends
         // The first two blanks of the headword line, where it has them.
@@ -431,31 +438,36 @@ public:
         const Marks* marks = &MarksAt(at);
         std::uint64_t from = ~std::uint64_t{0} << (start % kMarked);
         std::uint64_t ofWord = from;  // the word's bits of the marks in hand
-        std::uint64_t looked = 0;     // its bytes to look at closely, and its blank pairs
+        std::uint64_t looked = 0;     // bytes to look at closely, and blank pairs
         word.blankCount = 0;
-        const auto takeBlanks = [&](std::uint64_t blanks) {
-            for (; blanks != 0 && word.blankCount < 2; blanks &= blanks - 1) {
+        // The headword's bytes `bits`: its capitals are looked at closely, and its first two
+        // blanks kept.
+        const auto takeHeadword = [&](std::uint64_t bits) {
+            looked |= marks->capital & bits;
+            for (std::uint64_t blanks = marks->blank & bits; blanks != 0 && word.blankCount < 2;
+                 blanks &= blanks - 1) {
                 word.blanks[word.blankCount++] =
                     at * kMarked + static_cast<unsigned>(__builtin_ctzll(blanks)) - m_pos;
             }
         };
+        const auto looks = [&marks] { return (marks->special & ~marks->capital) | marks->doubled; };
         unsigned bit = 0;
         for (int i = 0; i < kLinesPerEntry; ++i) {
             while ((marks->lf & from) == 0) {
-                if (i == 0) takeBlanks(marks->blank & from);
-                looked |= (marks->special | marks->doubled) & ofWord;
+                if (i == 0) takeHeadword(from);
+                looked |= looks() & ofWord;
                 marks = &MarksAt(++at);
                 from = ofWord = ~std::uint64_t{0};
             }
             bit = static_cast<unsigned>(__builtin_ctzll(marks->lf & from));
             const std::size_t lf = at * kMarked + bit;
             if (lf == m_len || lf == start || m_buffer[lf - 1] != '\r') return false;
-            if (i == 0) takeBlanks(marks->blank & from & ((std::uint64_t{1} << bit) - 1));
+            if (i == 0) takeHeadword(from & ((std::uint64_t{1} << bit) - 1));
             word.lines[i] = {m_buffer.data() + start, lf - 1 - start};
             start = lf + 1;
             from = (~std::uint64_t{0} << bit) << 1;
         }
-        looked |= (marks->special | marks->doubled) & ofWord & ((std::uint64_t{1} << bit) - 1);
+        looked |= looks() & ofWord & ((std::uint64_t{1} << bit) - 1);
         word.end = start;
         return looked == 0;
     }
