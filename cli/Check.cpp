@@ -482,14 +482,18 @@ public:
 private:
     static constexpr std::size_t kSize = std::size_t{1} << 18;
 
-    // The marks of the 64 bytes from at * 64, kept for the lines that follow in them.
+    // The marks of the 64 bytes from at * 64, kept for the lines that follow in them; two
+    // such in turn, so that the lines of a word that PeekWord looked at and refused are not
+    // marked again.
     const Marks& MarksAt(std::size_t at) {
-        if (at != m_markedAt) {
+        Marked& marked = m_marked[at % m_marked.size()];
+        if (at != marked.at) {
             const std::size_t offset = at * kMarked;
-            m_marks = MarksOf(m_buffer.data() + offset, offset > 0 && m_buffer[offset - 1] == ' ');
-            m_markedAt = at;
+            marked.marks =
+                MarksOf(m_buffer.data() + offset, offset > 0 && m_buffer[offset - 1] == ' ');
+            marked.at = at;
         }
-        return m_marks;
+        return marked.marks;
     }
 
     // Whether bytes are left to take, read when the buffer's are all taken.
@@ -500,7 +504,7 @@ private:
         m_pos = 0;
         m_len = static_cast<std::size_t>(m_in.sgetn(m_buffer.data(), kSize));
         m_buffer[m_len] = '\n';
-        m_markedAt = std::numeric_limits<std::size_t>::max();
+        m_marked.fill({});
         m_ended = m_len == 0;
         return !m_ended;
     }
@@ -528,8 +532,11 @@ private:
     std::vector<char> m_buffer = std::vector<char>(kSize + kMarked + 1);
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
-    Marks m_marks{};
-    std::size_t m_markedAt = std::numeric_limits<std::size_t>::max();
+    struct Marked {
+        std::size_t at = std::numeric_limits<std::size_t>::max();
+        Marks marks{};
+    };
+    std::array<Marked, 2> m_marked{};
     std::string m_carry;
     char m_last = 0;  // the last byte of a line put together in m_carry
     std::uint64_t m_number = 0;
