@@ -16,6 +16,7 @@ bool CDelimitedReader::Fill() {
     m_len -= m_pos;
     m_pos = 0;
     m_markedAt = kNotMarked;
+    m_cutsPos = kNotMarked;
     const auto n = m_in.sgetn(m_buffer.data() + m_len, static_cast<std::streamsize>(kSize - m_len));
     m_len += static_cast<std::size_t>(n);
     return n > 0;
@@ -92,8 +93,7 @@ void CDelimitedReader::AppendUntil(std::string& field, char stop1, char stop2) {
     }
 }
 
-const CDelimitedReader::Marks& CDelimitedReader::MarksAt(std::size_t at) {
-    if (at == m_markedAt) return m_marks;
+const CDelimitedReader::Marks& CDelimitedReader::Mark(std::size_t at) {
     const std::size_t offset = at * kMarked;
     const char* p = m_buffer.data() + offset;
     Marks marks{};
@@ -131,13 +131,34 @@ bool CDelimitedReader::NextPlain(std::vector<std::string_view>& fields) {
     // Where the separators, quotes, line ends and bytes past ASCII are, 64 bytes at a time, the
     // marks kept for the rows that follow in the same bytes. Most rows of a word list are plain,
     // and a pass over each field's bytes was most of an import's reading time; so was a copy of
-    // each field.
+    // each field. The separators and line ends are followed one after the other, through rows
+    // and 64 bytes alike: a loop per row and per 64 bytes missed its end at every row.
     if (m_separator == '"' || m_separator == '\n') return false;
+    std::size_t at = m_pos / kMarked;
+    const Marks* marks = &MarksAt(at);
+    // The bits of the row's bytes in the 64 bytes in hand, and the cuts (separators and line
+    // ends) among them not yet taken.
+    std::uint64_t from = ~std::uint64_t{0} << (m_pos % kMarked);
+    std::uint64_t cuts =
+        m_pos == m_cutsPos ? m_cuts : (marks->separator | marks->lineEnd) & marks->read & from;
+    std::uint64_t quote = 0;  // of the row's bytes before the 64 in hand
+    std::uint64_t high = 0;
     std::size_t count = 0;
     const char* start = m_buffer.data() + m_pos;
     std::string_view* to = fields.data();
     std::size_t room = fields.size();
-    const auto take = [&](const char* stop) {
+    for (;;) {
+        while (cuts == 0) {  // the row goes on past these 64 bytes
+            quote |= marks->quote & marks->read & from;
+            high |= marks->high & marks->read & from;
+            if ((at + 1) * kMarked >= m_len) return false;  // its end is not in the buffer
+            marks = &MarksAt(++at);
+            from = ~std::uint64_t{0};
+            cuts = (marks->separator | marks->lineEnd) & marks->read;
+        }
+        const auto bit = static_cast<unsigned>(__builtin_ctzll(cuts));
+        cuts &= cuts - 1;
+        const char* stop = m_buffer.data() + at * kMarked + bit;
         if (count == room) {
             fields.emplace_back();
             to = fields.data();
@@ -145,37 +166,22 @@ bool CDelimitedReader::NextPlain(std::vector<std::string_view>& fields) {
         }
         to[count++] = {start, static_cast<std::size_t>(stop - start)};
         start = stop + 1;
-    };
-    std::uint64_t high = 0;
-    std::uint64_t from = ~std::uint64_t{0} << (m_pos % kMarked);
-    for (std::size_t at = m_pos / kMarked; at * kMarked < m_len; ++at) {
-        const Marks& marks = MarksAt(at);
-        const std::uint64_t ends = marks.lineEnd & marks.read & from;
-        // The bytes of the row in these 64: up to its line end, or all that were read.
-        const std::uint64_t row =
-            (ends != 0 ? (ends & (0 - ends)) - 1 : ~std::uint64_t{0}) & marks.read & from;
-        if (marks.quote & row) return false;
-        high |= marks.high & row;
-        const char* base = m_buffer.data() + at * kMarked;
-        for (std::uint64_t seps = marks.separator & row; seps != 0; seps &= seps - 1) {
-            take(base + __builtin_ctzll(seps));
-        }
-        if (ends == 0) {
-            from = ~std::uint64_t{0};
-            continue;
-        }
-        const char* lineStop = base + __builtin_ctzll(ends);
-        take(lineStop);
+        if (((marks->lineEnd >> bit) & 1) == 0) continue;
+        const std::uint64_t row = from & (~std::uint64_t{0} >> (63 - bit));
+        if ((quote | (marks->quote & row)) != 0) return false;
+        high |= marks->high & row;
         fields.resize(count);
         std::string_view& last = fields.back();
         if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
-        m_pos = static_cast<std::size_t>(lineStop - m_buffer.data()) + 1;
+        m_pos = static_cast<std::size_t>(start - m_buffer.data());
+        // The next row's cuts follow on from these, unless it starts in the next 64 bytes.
+        m_cuts = cuts;
+        m_cutsPos = bit + 1 < kMarked ? m_pos : kNotMarked;
         ++m_line;
         m_rowAscii = high == 0;
         m_rowInBuffer = true;
         return true;
     }
-    return false;
 }
 
 bool CDelimitedReader::Next(std::vector<std::string_view>& views) {

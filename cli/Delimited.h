@@ -14,7 +14,10 @@ class CDelimitedReader {
 public:
     explicit CDelimitedReader(std::streambuf& in);
 
-    void SetSeparator(char separator) { m_separator = separator; }
+    void SetSeparator(char separator) {
+        m_separator = separator;
+        m_markedAt = m_cutsPos = kNotMarked;  // marked for the separator before
+    }
 
     // The first line of the input, without taking it (at most the first 64 KiB).
     std::string_view PeekLine();
@@ -65,7 +68,8 @@ private:
     static constexpr std::size_t kSize = std::size_t{1} << 16;
     static constexpr std::size_t kNotMarked = ~std::size_t{0};
     static_assert(kOverread <= kMarked);
-    const Marks& MarksAt(std::size_t at);
+    const Marks& MarksAt(std::size_t at) { return at == m_markedAt ? m_marks : Mark(at); }
+    const Marks& Mark(std::size_t at);
 
     std::streambuf& m_in;
     std::vector<char> m_buffer;  // kSize bytes, and room to mark the last of them 64 at a time
@@ -78,6 +82,10 @@ private:
     bool m_rowInBuffer = false;
     Marks m_marks;
     std::size_t m_markedAt = kNotMarked;
+    // The separators and line ends after the last plain row, in the 64 bytes it ended in, while
+    // m_pos is still m_cutsPos.
+    std::uint64_t m_cuts = 0;
+    std::size_t m_cutsPos = kNotMarked;
     // The fields of a row that the byte-by-byte reading took, which the views point into.
     std::vector<std::string> m_fields;
 };
