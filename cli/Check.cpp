@@ -208,15 +208,17 @@ public:
     // a few lines later.
     std::uint64_t Hash(std::string_view form) {
         if (!m_memory) {
-            m_memory.reset(std::calloc(kBuckets * sizeof(Bucket) + kLine, 1));
+            constexpr std::size_t kBytes = kBuckets * sizeof(Bucket) + kFilterBits / 8;
+            m_memory.reset(std::calloc(kBytes + kLine, 1));
             if (!m_memory) throw std::bad_alloc();
             void* start = m_memory.get();
-            std::size_t room = kBuckets * sizeof(Bucket) + kLine;
-            m_buckets =
-                static_cast<Bucket*>(std::align(kLine, kBuckets * sizeof(Bucket), start, room));
+            std::size_t room = kBytes + kLine;
+            m_buckets = static_cast<Bucket*>(std::align(kLine, kBytes, start, room));
+            m_filter = reinterpret_cast<std::uint64_t*>(m_buckets + kBuckets);
         }
         std::uint64_t h = HashOfForm(form);
         if (h == 0) h = 1;  // an unused slot holds 0
+        __builtin_prefetch(&m_filter[FilterBit(h) / 64]);
         __builtin_prefetch(&m_buckets[Home(h)]);
         return h;
     }
@@ -228,7 +230,12 @@ public:
         const auto lo = static_cast<std::uint32_t>(h);
         const auto hi = static_cast<std::uint32_t>(h >> 32);
         std::size_t b = Home(h);
-        for (;; b = After(b)) {
+        // A form whose filter bit is clear is not held, and its bucket need not be read: once
+        // the table is full, most forms of a long file are such, and a bucket read was most of
+        // the time of their check.
+        const std::uint64_t bit = FilterBit(h);
+        const bool mayBeHeld = (m_filter[bit / 64] >> (bit % 64)) & 1;
+        for (; mayBeHeld; b = After(b)) {
             const Bucket& bucket = m_buckets[b];
             // All five compared at once, without a branch to mispredict. An unused slot holds
             // the hash 0, which no form has, and the word number 0.
@@ -250,6 +257,7 @@ public:
         bucket.lo[bucket.used] = lo;
         bucket.hi[bucket.used] = hi;
         bucket.word[bucket.used++] = word;
+        m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
         ++m_used;
         return 0;
     }
@@ -267,6 +275,11 @@ private:
     static_assert(sizeof(Bucket) == kLine);
     static constexpr std::size_t kBuckets = 3 * 1024 * 1024 / kLine;  // 3 MiB
     static_assert(kCheckedForms * 100 <= kBuckets * kPerBucket * 82);
+    // A bit for each held form's hash, ten times as many as forms held: a form not held finds
+    // its bit set one time in ten.
+    static constexpr std::size_t kFilterBits = std::size_t{1} << 21;  // 256 KiB
+    static_assert(kFilterBits >= 10 * kCheckedForms);
+    static std::size_t FilterBit(std::uint64_t h) { return h & (kFilterBits - 1); }
 
     // The high half of the hash picks the bucket, with no division.
     static std::size_t Home(std::uint64_t h) { return ((h >> 32) * kBuckets) >> 32; }
@@ -278,6 +291,7 @@ private:
 
     std::unique_ptr<void, Free> m_memory;
     Bucket* m_buckets = nullptr;
+    std::uint64_t* m_filter = nullptr;
     std::size_t m_used = 0;
     bool m_full = false;
 };
