@@ -385,7 +385,8 @@ private:
     CBytes& m_out = m_block.bytes;
 };
 
-constexpr std::size_t kOutBlock = 1 << 16;
+// As many bytes as the file layer writes as they are given.
+constexpr std::size_t kOutBlock = 1 << 18;
 
 void CImporter::ReadAnkiHeaders() {
     std::string line;
@@ -917,8 +918,8 @@ public:
     }
 
 private:
-    // Check reads 256 KiB at once, four blocks: twice that keeps both sides busy.
-    static constexpr std::size_t kHeld = 8;
+    // A few keep both sides busy; check reads 256 KiB at once, one block.
+    static constexpr std::size_t kHeld = 3;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<WordBlock> m_blocks;
