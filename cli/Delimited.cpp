@@ -128,60 +128,20 @@ const CDelimitedReader::Marks& CDelimitedReader::Mark(std::size_t at) {
 }
 
 bool CDelimitedReader::NextPlain(std::vector<std::string_view>& fields) {
-    // Where the separators, quotes, line ends and bytes past ASCII are, 64 bytes at a time, the
-    // marks kept for the rows that follow in the same bytes. Most rows of a word list are plain,
-    // and a pass over each field's bytes was most of an import's reading time; so was a copy of
-    // each field. The separators and line ends are followed one after the other, through rows
-    // and 64 bytes alike: a loop per row and per 64 bytes missed its end at every row.
-    if (m_separator == '"' || m_separator == '\n') return false;
-    std::size_t at = m_pos / kMarked;
-    const Marks* marks = &MarksAt(at);
-    // The bits of the row's bytes in the 64 bytes in hand, and the cuts (separators and line
-    // ends) among them not yet taken.
-    std::uint64_t from = ~std::uint64_t{0} << (m_pos % kMarked);
-    std::uint64_t cuts =
-        m_pos == m_cutsPos ? m_cuts : (marks->separator | marks->lineEnd) & marks->read & from;
-    std::uint64_t quote = 0;  // of the row's bytes before the 64 in hand
-    std::uint64_t high = 0;
     std::size_t count = 0;
-    const char* start = m_buffer.data() + m_pos;
-    std::string_view* to = fields.data();
-    std::size_t room = fields.size();
-    for (;;) {
-        while (cuts == 0) {  // the row goes on past these 64 bytes
-            quote |= marks->quote & marks->read & from;
-            high |= marks->high & marks->read & from;
-            if ((at + 1) * kMarked >= m_len) return false;  // its end is not in the buffer
-            marks = &MarksAt(++at);
-            from = ~std::uint64_t{0};
-            cuts = (marks->separator | marks->lineEnd) & marks->read;
-        }
-        const auto bit = static_cast<unsigned>(__builtin_ctzll(cuts));
-        cuts &= cuts - 1;
-        const char* stop = m_buffer.data() + at * kMarked + bit;
-        if (count == room) {
-            fields.emplace_back();
-            to = fields.data();
-            room = fields.size();
-        }
-        to[count++] = {start, static_cast<std::size_t>(stop - start)};
-        start = stop + 1;
-        if (((marks->lineEnd >> bit) & 1) == 0) continue;
-        const std::uint64_t row = from & (~std::uint64_t{0} >> (63 - bit));
-        if ((quote | (marks->quote & row)) != 0) return false;
-        high |= marks->high & row;
-        fields.resize(count);
-        std::string_view& last = fields.back();
-        if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
-        m_pos = static_cast<std::size_t>(start - m_buffer.data());
-        // The next row's cuts follow on from these, unless it starts in the next 64 bytes.
-        m_cuts = cuts;
-        m_cutsPos = bit + 1 < kMarked ? m_pos : kNotMarked;
-        ++m_line;
-        m_rowAscii = high == 0;
-        m_rowInBuffer = true;
+    const auto field = [&](std::string_view f) {
+        if (count == fields.size()) fields.emplace_back();
+        fields[count++] = f;
         return true;
-    }
+    };
+    bool ascii = false;
+    if (!WalkPlainRow(field, ascii)) return false;
+    fields.resize(count);
+    std::string_view& last = fields.back();
+    if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
+    m_rowAscii = ascii;
+    m_rowInBuffer = true;
+    return true;
 }
 
 bool CDelimitedReader::Next(std::vector<std::string_view>& views) {

@@ -629,6 +629,21 @@ bool CImporter::Step() {
             if (m_sampleNext == m_sample.size()) m_sample = {};  // held no longer than needed
             continue;
         }
+        if (m_sevenAsTheyStand && !m_anki && m_separator.lineList.empty()) {
+            // The plain rows of our own layout, taken where they lie, as Row would take them;
+            // a row whose first field is blank (perhaps all are) is left to Row.
+            m_reader->TakePlainRows<kMostColumns>([this](const auto& f, std::uint64_t line) {
+                if (m_out.size() >= kOutBlock || f[0].empty() || f[0][0] == ' ' ||
+                    f[0][0] == '\t') {
+                    return false;
+                }
+                m_line = line;
+                ++m_totals.rows;
+                Write<true>(f[0], f[1], {f[2], f[3], f[4], f[5], f[6]});
+                return true;
+            });
+            if (m_out.size() >= kOutBlock) break;
+        }
         if (!NextRow()) {
             if (m_totals.cloze > 0) {
                 m_block.findings.push_back(
