@@ -905,7 +905,9 @@ public:
     // The bytes of a block taken, for the maker to write its next block into.
     void GiveBack(CBytes&& bytes) {
         const std::lock_guard lock(m_mutex);
-        if (m_spare.size() < kHeld) m_spare.push_back(std::move(bytes));
+        // As many as can be out at once (the maker's, those held, the taker's): past them, a block
+        // of this size would be given back to the system and taken again, a fault per page.
+        if (m_spare.size() < kHeld + 2) m_spare.push_back(std::move(bytes));
     }
     // Bytes given back, or none.
     CBytes Spare() {
