@@ -50,4 +50,4 @@ for n in $((entries / 10)) "$entries"; do
     cmp -s "$work/words.voc" "$work/back.voc" || echo "round trip differs for $n words" >&2
 done
 echo "targets: check and import within 10 times wc -l; peak memory the same for both sizes"
-echo "(check holds at most 200,000 distinct text forms for its duplicate warning, in 3 MiB)"
+echo "(check holds at most 200,000 distinct text forms for its duplicate warning, in 3.25 MiB)"

@@ -7,15 +7,17 @@
 #include <emmintrin.h>
 #endif
 
-CDelimitedReader::CDelimitedReader(std::streambuf& in) : m_in(in), m_buffer(1 << 16) {}
+CDelimitedReader::CDelimitedReader(std::streambuf& in)
+    : m_in(in), m_buffer(kSize + kMarked, '\0') {}
 
 bool CDelimitedReader::Fill() {
     // Keeps what is left, so that PeekLine can see a whole first line.
     std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_len - m_pos);
     m_len -= m_pos;
     m_pos = 0;
-    const auto n =
-        m_in.sgetn(m_buffer.data() + m_len, static_cast<std::streamsize>(m_buffer.size() - m_len));
+    m_markedAt = kNotMarked;
+    m_cutsPos = kNotMarked;
+    const auto n = m_in.sgetn(m_buffer.data() + m_len, static_cast<std::streamsize>(kSize - m_len));
     m_len += static_cast<std::size_t>(n);
     return n > 0;
 }
@@ -33,15 +35,14 @@ int CDelimitedReader::Get() {
 }
 
 std::string_view CDelimitedReader::PeekLine() {
-    while (m_len < m_buffer.size() && !std::memchr(m_buffer.data() + m_pos, '\n', m_len - m_pos) &&
-           Fill()) {
+    while (m_len < kSize && !std::memchr(m_buffer.data() + m_pos, '\n', m_len - m_pos) && Fill()) {
     }
     const std::string_view rest(m_buffer.data() + m_pos, m_len - m_pos);
     return rest.substr(0, rest.find('\n'));
 }
 
 std::string_view CDelimitedReader::PeekStart() {
-    while (m_len < m_buffer.size() && Fill()) {
+    while (m_len < kSize && Fill()) {
     }
     return {m_buffer.data() + m_pos, m_len - m_pos};
 }
@@ -92,65 +93,76 @@ void CDelimitedReader::AppendUntil(std::string& field, char stop1, char stop2) {
     }
 }
 
-bool CDelimitedReader::NextPlain([[maybe_unused]] std::vector<std::string>& fields) {
+const CDelimitedReader::Marks& CDelimitedReader::Mark(std::size_t at) {
+    const std::size_t offset = at * kMarked;
+    const char* p = m_buffer.data() + offset;
+    Marks marks{};
 #if defined(__SSE2__)
-    // Sixteen bytes at a time: where the separators and the line end are, and whether a quote
-    // or a byte past ASCII is before the line end. Most rows of a word list are plain, and a
-    // pass over each field's bytes was most of an import's reading time.
-    if (m_separator == '"' || m_separator == '\n') return false;
-    const char* begin = m_buffer.data() + m_pos;
-    const char* end = m_buffer.data() + m_len;
     const __m128i separator = _mm_set1_epi8(m_separator);
     const __m128i quote = _mm_set1_epi8('"');
     const __m128i lineEnd = _mm_set1_epi8('\n');
-    // Fields are taken as their separators are found; the byte-by-byte reading refills them all
-    // when it takes the row instead.
-    std::size_t count = 0;
-    const char* start = begin;
-    const auto take = [&](const char* stop) {
-        if (count == fields.size()) fields.emplace_back();
-        fields[count++].assign(start, stop);
-        start = stop + 1;
-    };
-    unsigned high = 0;
-    for (const char* p = begin; end - p >= 16; p += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lineEnd)));
-        const unsigned before = ends != 0 ? (ends & (0u - ends)) - 1 : 0xFFFFu;
-        if (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote))) & before) {
-            return false;
-        }
-        high |= static_cast<unsigned>(_mm_movemask_epi8(v)) & before;
-        unsigned seps =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, separator))) & before;
-        for (; seps != 0; seps &= seps - 1) take(p + __builtin_ctz(seps));
-        if (ends == 0) continue;
-        const char* lineStop = p + __builtin_ctz(ends);
-        take(lineStop);
-        fields.resize(count);
-        std::string& last = fields.back();
-        if (!last.empty() && last.back() == '\r') last.pop_back();
-        m_pos += static_cast<std::size_t>(lineStop - begin) + 1;
-        ++m_line;
-        m_rowAscii = high == 0;
-        return true;
+    for (std::size_t k = 0; k < kMarked; k += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const auto bits = [k](__m128i x) {
+            return std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(x))} << k;
+        };
+        marks.separator |= bits(_mm_cmpeq_epi8(v, separator));
+        marks.quote |= bits(_mm_cmpeq_epi8(v, quote));
+        marks.lineEnd |= bits(_mm_cmpeq_epi8(v, lineEnd));
+        marks.high |= bits(v);
+    }
+#else
+    for (std::size_t i = 0; i < kMarked; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (p[i] == m_separator) marks.separator |= bit;
+        if (p[i] == '"') marks.quote |= bit;
+        if (p[i] == '\n') marks.lineEnd |= bit;
+        if (static_cast<unsigned char>(p[i]) >= 0x80) marks.high |= bit;
     }
 #endif
-    return false;
+    // Past the bytes read lie old ones, which mean nothing.
+    if (m_len - offset < kMarked) marks.read = (std::uint64_t{1} << (m_len - offset)) - 1;
+    m_marks = marks;
+    m_markedAt = at;
+    return m_marks;
 }
 
-bool CDelimitedReader::Next(std::vector<std::string>& fields) {
+bool CDelimitedReader::NextPlain(std::vector<std::string_view>& fields) {
+    std::size_t count = 0;
+    const auto field = [&](std::string_view f) {
+        if (count == fields.size()) fields.emplace_back();
+        fields[count++] = f;
+        return true;
+    };
+    bool ascii = false;
+    if (!WalkPlainRow(field, ascii)) return false;
+    fields.resize(count);
+    std::string_view& last = fields.back();
+    if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
+    m_rowAscii = ascii;
+    m_rowInBuffer = true;
+    return true;
+}
+
+bool CDelimitedReader::Next(std::vector<std::string_view>& views) {
     if (Peek() < 0) {
-        fields.clear();
+        views.clear();
         return false;
     }
     m_rowLine = m_line;
-    if (NextPlain(fields)) return true;
+    if (NextPlain(views)) return true;
     m_rowAscii = false;
+    m_rowInBuffer = false;
     const int sep = static_cast<unsigned char>(m_separator);
     // The strings of the last row are refilled, so that a row of the usual width allocates
     // nothing.
+    std::vector<std::string>& fields = m_fields;
     std::size_t count = 0;
+    const auto done = [&] {
+        fields.resize(count);
+        views.assign(fields.begin(), fields.end());
+        return true;
+    };
     for (;;) {
         if (count == fields.size()) fields.emplace_back();
         std::string& field = fields[count++];
@@ -181,8 +193,7 @@ bool CDelimitedReader::Next(std::vector<std::string>& fields) {
         }
         Get();  // the line end, or nothing at the end of the input
         if (!field.empty() && field.back() == '\r') field.pop_back();
-        fields.resize(count);
-        return true;
+        return done();
     }
 }
 

@@ -11,12 +11,18 @@
 #include <exception>
 #include <istream>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Check.h"
 #include "Convert.h"
@@ -47,6 +53,10 @@ std::string Lower(std::string_view text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return out;
+}
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -186,6 +196,88 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// Copies `n` bytes; inlined for the few bytes of a word or a meaning, which a call to memcpy
+// took longer to copy than the rest of their line's handling.
+[[gnu::always_inline]] inline void CopyShort(char* to, const char* from, std::size_t n) {
+    const auto move = [&](auto chunk) {
+        decltype(chunk) head, tail;  // first and last bytes, overlapping where n is short
+        std::memcpy(&head, from, sizeof head);
+        std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+        std::memcpy(to, &head, sizeof head);
+        std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+    };
+    if (n > 16) {
+        std::memcpy(to, from, n);
+    } else if (n >= 8) {
+        move(std::uint64_t{});
+    } else if (n >= 4) {
+        move(std::uint32_t{});
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];  // a default view's data is null
+    }
+}
+
+constexpr std::size_t kOverread = CDelimitedReader::kOverread;
+
+// Copies `n` bytes 16 at a time, from bytes that may be read, and to bytes that may be written,
+// up to 16 past the `n`: a field of the reader's buffer to the bytes written.
+[[gnu::always_inline]] inline void CopyOverreading(char* to, const char* from, std::size_t n) {
+    static_assert(kOverread == 16);
+    for (std::size_t i = 0; i < n; i += 16) {
+#if defined(__SSE2__)
+        // Not memcpy: the compiler saw the loop as one call to it, the call this avoids.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+#else
+        std::memcpy(to + i, from + i, 16);
+#endif
+    }
+}
+
+// Bytes written, in a buffer that is not cleared before it is written over: a string's
+// resize set each word's bytes to zero before the word was copied in.
+class CBytes {
+public:
+    CBytes() = default;
+    CBytes(CBytes&& other) noexcept { *this = std::move(other); }
+    CBytes& operator=(CBytes&& other) noexcept {
+        m_data = std::move(other.m_data);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        return *this;
+    }
+
+    // Makes `n` bytes more, to be written, and returns the first. The kOverread bytes after
+    // them may be written too, and are then written over by what comes next.
+    char* Extend(std::size_t n) {
+        if (m_size + n + kOverread > m_capacity) Grow(m_size + n + kOverread);
+        char* at = m_data.get() + m_size;
+        m_size += n;
+        return at;
+    }
+    void Reserve(std::size_t n) {
+        if (n > m_capacity) Grow(n);
+    }
+    char* data() { return m_data.get(); }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    void clear() { m_size = 0; }
+    operator std::string_view() const { return {m_data.get(), m_size}; }
+
+private:
+    void Grow(std::size_t n) {
+        const std::size_t capacity = std::max(n, 2 * m_capacity);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 // A block of written words, with what the import found while making it: the findings of its
 // rows, and where the input line of a word stops being its number plus the last offset (pairs
 // of a word's number and its line minus that number; one pair for a list of one row per line).
@@ -197,11 +289,12 @@ struct WordBlock {
         bool error;
         std::string text;
     };
-    std::string bytes;
+    CBytes bytes;
     std::vector<Finding> findings;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> lineSteps;
 };
 
+// Takes a block; it may leave in the block the bytes of one taken before, to be written over.
 using BlockSink = std::function<void(WordBlock&&)>;
 
 // One row of the input and the line it starts on.
@@ -234,15 +327,27 @@ private:
         m_block.findings.push_back({m_line, error, std::move(text)});
     }
     void ReadAnkiHeaders();
-    bool NextRecord(Record& record);
+    // Takes the next row into m_row (and m_line, m_rowAscii); false at the end of the input.
+    bool NextRow();
     bool SettleColumns();
     void Refuse(const std::vector<std::optional<ColumnRole>>& guess);
-    void Row(std::vector<std::string>& fields, bool ascii);
-    void OurRow(std::vector<std::string>& fields);
-    void ListRow(std::vector<std::string>& fields);
-    // The meanings are views, into the row's fields where they are taken as they are: a copy
-    // of each was a tenth of an import of our own export.
-    void Write(std::string_view headword,
+    // The fields are views, into the reader's buffer where a row is taken as it lies: a copy of
+    // each field was a fifth of an import of our own export. A field that must be rewritten
+    // (UTF-8 repaired, HTML made text) is rewritten into m_owned, and its view moved there.
+    void Row(std::vector<std::string_view>& fields, bool ascii);
+    void OurRow(std::vector<std::string_view>& fields);
+    void ListRow(std::vector<std::string_view>& fields);
+    void Own(std::vector<std::string_view>& fields, std::size_t i, std::string text) {
+        m_owned[i] = std::move(text);
+        fields[i] = m_owned[i];
+        m_rowOverreadable = false;
+    }
+    // Writes a word whose headword line is `headword`, then a blank and `more` where `more` is
+    // not empty, so that the two parts of a row's headword need no joining first. The meanings
+    // are views, as the fields are; with `overreadable`, views that may be read past their end
+    // (see CDelimitedReader::RowOverreadable).
+    template <bool overreadable = false>
+    void Write(std::string_view headword, std::string_view more,
                const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
 
@@ -266,6 +371,9 @@ private:
     bool m_ours = false;
     bool m_exact = false;  // our CSV export: every row a word, even an empty one
     std::optional<std::vector<Role>> m_ourRoles;
+    // Our layout's seven columns in their order, as text: a row of seven fields is the word's
+    // lines as they stand.
+    bool m_sevenAsTheyStand = false;
     std::vector<ColumnRole> m_columns;
     std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
     std::optional<std::size_t> m_notetype;
@@ -273,16 +381,22 @@ private:
     std::optional<std::vector<ColumnRole>> m_ankiColumns;
     std::optional<std::uint64_t> m_lineOffset;  // of the last word written
     // Kept from row to row so that a row allocates nothing.
+    std::vector<std::string_view> m_row;
+    bool m_rowAscii = false;
+    bool m_rowOverreadable = false;
+    std::vector<std::string> m_listFields;  // a line list's fields, which m_row points into
+    std::vector<std::string> m_owned;
     std::vector<Role> m_rowRoles;
     std::array<std::string, kDefinitionLines> m_meanings;
     std::string m_headword;
     std::string m_latin;
     // Words are handed to the sink in blocks: a call per word cost as much as reading it.
     WordBlock m_block;
-    std::string& m_out = m_block.bytes;
+    CBytes& m_out = m_block.bytes;
 };
 
-constexpr std::size_t kOutBlock = 1 << 16;
+// As many bytes as the file layer writes as they are given.
+constexpr std::size_t kOutBlock = 1 << 18;
 
 void CImporter::ReadAnkiHeaders() {
     std::string line;
@@ -324,20 +438,22 @@ void CImporter::ReadAnkiHeaders() {
     }
 }
 
-bool CImporter::NextRecord(Record& record) {
+bool CImporter::NextRow() {
     if (m_separator.lineList.empty()) {
-        if (!m_reader->Next(record.fields)) return false;
-        record.line = m_reader->RowLine();
-        record.ascii = m_reader->RowAscii();
+        if (!m_reader->Next(m_row)) return false;
+        m_line = m_reader->RowLine();
+        m_rowAscii = m_reader->RowAscii();
+        m_rowOverreadable = m_reader->RowOverreadable();
         return true;
     }
-    record.ascii = false;
+    m_rowAscii = false;
+    m_rowOverreadable = false;
     std::string line;
     while (m_reader->ReadRawLine(line)) {
-        record.line = m_reader->RowLine();
+        m_line = m_reader->RowLine();
         const std::string_view trimmed = Trim(line);
         // Front matter: a "---" fence on the first line, up to the next fence.
-        if (trimmed == "---" && (record.line == 1 || m_frontMatter)) {
+        if (trimmed == "---" && (m_line == 1 || m_frontMatter)) {
             m_frontMatter = !m_frontMatter;
             ++m_totals.rows;
             ++m_totals.notWords;
@@ -353,7 +469,8 @@ bool CImporter::NextRecord(Record& record) {
         for (std::string_view bullet : {"- ", "* ", "+ ", "\xE2\x80\xA2 "}) {
             if (text.starts_with(bullet)) text.remove_prefix(bullet.size());
         }
-        SplitLine(text, m_separator.lineList, record.fields);
+        SplitLine(text, m_separator.lineList, m_listFields);
+        m_row.assign(m_listFields.begin(), m_listFields.end());
         return true;
     }
     return false;
@@ -361,6 +478,7 @@ bool CImporter::NextRecord(Record& record) {
 
 bool CImporter::Start(CDelimitedReader& reader) {
     m_reader = &reader;
+    m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
     reader.SkipPrefix("\xEF\xBB\xBF");
     ImportFormat format = m_options.format;
     if (format == ImportFormat::kAnki ||
@@ -394,13 +512,22 @@ bool CImporter::Start(CDelimitedReader& reader) {
     }
     reader.SetSeparator(m_separator.delimiter);
 
-    Record record;
     std::size_t bytes = 0;
-    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRecord(record)) {
-        for (const auto& field : record.fields) bytes += field.size() + 16;
-        m_sample.push_back(record);
+    while (m_sample.size() < kSampleRows && bytes < kSampleBytes && NextRow()) {
+        for (const auto& field : m_row) bytes += field.size() + 16;
+        m_sample.push_back({m_line, {m_row.begin(), m_row.end()}, m_rowAscii});
     }
-    return SettleColumns();
+    if (!SettleColumns()) return false;
+    const std::vector<Role> seven{kText,
+                                  kDictionary,
+                                  kMeaning1,
+                                  Role(kMeaning1 + 1),
+                                  Role(kMeaning1 + 2),
+                                  Role(kMeaning1 + 3),
+                                  Role(kMeaning1 + 4)};
+    m_sevenAsTheyStand =
+        m_ours && !m_html && (m_ourRoles ? *m_ourRoles == seven : m_ignored.empty());
+    return true;
 }
 
 bool CImporter::SettleColumns() {
@@ -489,17 +616,35 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
 }
 
 bool CImporter::Step() {
-    Record record;
     while (m_out.size() < kOutBlock) {
         if (m_sampleNext < m_sample.size()) {
             Record& r = m_sample[m_sampleNext++];
             m_line = r.line;
             const bool header = m_sampleNext == 1 && m_headerTaken;
-            if (!header) Row(r.fields, r.ascii);
+            if (!header) {
+                m_row.assign(r.fields.begin(), r.fields.end());
+                m_rowOverreadable = false;
+                Row(m_row, r.ascii);
+            }
             if (m_sampleNext == m_sample.size()) m_sample = {};  // held no longer than needed
             continue;
         }
-        if (!NextRecord(record)) {
+        if (m_sevenAsTheyStand && !m_anki && m_separator.lineList.empty()) {
+            // The plain rows of our own layout, taken where they lie, as Row would take them;
+            // a row whose first field is blank (perhaps all are) is left to Row.
+            m_reader->TakePlainRows<kMostColumns>([this](const auto& f, std::uint64_t line) {
+                if (m_out.size() >= kOutBlock || f[0].empty() || f[0][0] == ' ' ||
+                    f[0][0] == '\t') {
+                    return false;
+                }
+                m_line = line;
+                ++m_totals.rows;
+                Write<true>(f[0], f[1], {f[2], f[3], f[4], f[5], f[6]});
+                return true;
+            });
+            if (m_out.size() >= kOutBlock) break;
+        }
+        if (!NextRow()) {
             if (m_totals.cloze > 0) {
                 m_block.findings.push_back(
                     {m_firstCloze, false,
@@ -511,21 +656,21 @@ bool CImporter::Step() {
             Flush();
             return false;
         }
-        m_line = record.line;
-        Row(record.fields, record.ascii);
+        Row(m_row, m_rowAscii);
     }
     Flush();
     return true;
 }
 
-void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
+void CImporter::Row(std::vector<std::string_view>& fields, bool ascii) {
     ++m_totals.rows;
-    for (auto& field : fields) {
-        if (!ascii && !IsValidUtf8(field)) field = TextAsUtf8(field);
+    if (m_owned.size() < fields.size()) m_owned.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size() && !ascii; ++i) {
+        if (!IsValidUtf8(fields[i])) Own(fields, i, TextAsUtf8(fields[i]));
     }
     if (m_anki) {
         const bool cloze = std::any_of(fields.begin(), fields.end(),
-                                       [](const std::string& f) { return IsCloze(f); }) ||
+                                       [](std::string_view f) { return IsCloze(f); }) ||
                            (m_notetype && *m_notetype < fields.size() &&
                             Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
         if (cloze) {
@@ -533,11 +678,10 @@ void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
             return;
         }
     }
-    if (std::all_of(fields.begin(), fields.end(),
-                    [](const std::string& f) { return Trim(f).empty(); })) {
+    if (std::all_of(fields.begin(), fields.end(), IsBlank)) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
-            Write("", {});
+            Write("", "", {});
         } else {
             ++m_totals.notWords;
         }
@@ -547,7 +691,7 @@ void CImporter::Row(std::vector<std::string>& fields, bool ascii) {
     ListRow(fields);
 }
 
-void CImporter::ListRow(std::vector<std::string>& fields) {
+void CImporter::ListRow(std::vector<std::string_view>& fields) {
     for (std::size_t i = m_columns.size(); i < fields.size(); ++i) {
         if (!Trim(fields[i]).empty() &&
             std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
@@ -564,18 +708,17 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     bool meaningPicture = false;
     std::vector<std::string> meanings;
     for (std::size_t i = 0; i < fields.size() && i < m_columns.size(); ++i) {
-        std::string& field = fields[i];
         const ColumnRole role = m_columns[i];
         if (role == ColumnRole::kSkip) continue;
-        const bool onlyPicture = m_html && IsOnlyPicture(field);
+        const bool onlyPicture = m_html && IsOnlyPicture(fields[i]);
         if (role == ColumnRole::kMeaning) {
             meaningPicture = meaningPicture || onlyPicture;
-            for (auto& m : MeaningsOfCell(field, m_html)) meanings.push_back(std::move(m));
+            for (auto& m : MeaningsOfCell(fields[i], m_html)) meanings.push_back(std::move(m));
             continue;
         }
         picture = picture || onlyPicture;
-        if (m_html) field = BreaksAsBlanks(HtmlToText(field));
-        const std::string_view cell = Trim(field);
+        if (m_html) Own(fields, i, BreaksAsBlanks(HtmlToText(fields[i])));
+        const std::string_view cell = Trim(fields[i]);
         if (cell.empty() || cell == "-" || cell == "--") continue;
         if (role == ColumnRole::kForm) {
             if (form.empty()) form = cell;
@@ -618,13 +761,22 @@ void CImporter::ListRow(std::vector<std::string>& fields) {
     }
     std::array<std::string_view, kDefinitionLines> views;
     std::copy(m_meanings.begin(), m_meanings.end(), views.begin());
-    Write(headword, views);
+    Write(headword, "", views);
 }
 
 // The columns of our own exports, taken as they are.
-void CImporter::OurRow(std::vector<std::string>& fields) {
+void CImporter::OurRow(std::vector<std::string_view>& fields) {
+    if (m_sevenAsTheyStand && fields.size() == kMostColumns) {
+        static_assert(kMostColumns == 7);
+        const std::array<std::string_view, kDefinitionLines> meanings{
+            fields[2], fields[3], fields[4], fields[5], fields[6]};
+        return m_rowOverreadable ? Write<true>(fields[0], fields[1], meanings)
+                                 : Write(fields[0], fields[1], meanings);
+    }
     if (m_html) {
-        for (auto& field : fields) field = BreaksAsBlanks(HtmlToText(field));
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            Own(fields, i, BreaksAsBlanks(HtmlToText(fields[i])));
+        }
     }
     // The named columns are read where they are: a copy per row cost more than its use.
     const std::vector<Role>& roles = m_ourRoles ? *m_ourRoles : m_rowRoles;
@@ -681,24 +833,17 @@ void CImporter::OurRow(std::vector<std::string>& fields) {
         if (count == 0) return Report(true, _("no meaning in this row; row left out"));
     }
 
-    std::string& headword = m_headword;
     if (!dictionary) {
         const std::string_view front = Trim(text.value_or(""));
         if (front.empty()) return Report(true, _("no Latin in this row; row left out"));
-        headword = BaseWord(front);
-        headword += ' ';
-        headword += front;
-    } else {
-        headword = text.value_or("");
-        if (!dictionary->empty()) {
-            headword += ' ';
-            headword += *dictionary;
-        }
+        m_headword = BaseWord(front);
+        return Write(m_headword, front, meanings);
     }
-    Write(headword, meanings);
+    Write(text.value_or(""), *dictionary, meanings);
 }
 
-void CImporter::Write(std::string_view headword,
+template <bool overreadable>
+void CImporter::Write(std::string_view headword, std::string_view more,
                       const std::array<std::string_view, kDefinitionLines>& meanings) {
     const std::uint64_t word = m_totals.words;
     const std::uint64_t offset = m_line - std::min(m_line, word);
@@ -707,18 +852,28 @@ void CImporter::Write(std::string_view headword,
         m_lineOffset = offset;
     }
     // Sized once and copied into: an append per line was a sixth of the reading thread.
-    std::size_t size = headword.size() + 2;
+    std::size_t size = headword.size() + (more.empty() ? 0 : more.size() + 1) + 2;
     for (const auto& m : meanings) size += m.size() + 2;
-    const std::size_t at = m_out.size();
-    m_out.resize(at + size);
-    char* to = m_out.data() + at;
-    const auto put = [&to](std::string_view line) {
-        if (!line.empty()) std::memcpy(to, line.data(), line.size());  // a default view's is null
-        to += line.size();
+    char* to = m_out.Extend(size);
+    const auto copy = [&to](std::string_view text) {
+        if constexpr (overreadable) {
+            CopyOverreading(to, text.data(), text.size());
+        } else {
+            CopyShort(to, text.data(), text.size());
+        }
+        to += text.size();
+    };
+    const auto put = [&](std::string_view line) {
+        copy(line);
         *to++ = '\r';
         *to++ = '\n';
     };
-    put(headword);
+    copy(headword);
+    if (!more.empty()) {
+        *to++ = ' ';
+        copy(more);
+    }
+    put({});
     for (const auto& m : meanings) put(m);
     ++m_totals.words;
 }
@@ -726,8 +881,13 @@ void CImporter::Write(std::string_view headword,
 void CImporter::Flush() {
     if (m_out.empty() && m_block.findings.empty() && m_block.lineSteps.empty()) return;
     m_sink(std::move(m_block));
+    // The bytes of a block that the sink is done with, left for the next: a new block's pages
+    // were each a fault and a page of zeros, a tenth of the reading thread.
+    CBytes bytes = std::move(m_block.bytes);
+    bytes.clear();
     m_block = {};
-    m_out.reserve(kOutBlock + 4 * kVocLineBytes);
+    m_out = std::move(bytes);
+    m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
 }
 
 // Blocks of words on their way from the import to the check of what it wrote, which runs
@@ -741,6 +901,21 @@ public:
         if (m_stopped) return;
         m_blocks.push_back(std::move(block));
         m_changed.notify_all();
+    }
+    // The bytes of a block taken, for the maker to write its next block into.
+    void GiveBack(CBytes&& bytes) {
+        const std::lock_guard lock(m_mutex);
+        // As many as can be out at once (the maker's, those held, the taker's): past them, a block
+        // of this size would be given back to the system and taken again, a fault per page.
+        if (m_spare.size() < kHeld + 2) m_spare.push_back(std::move(bytes));
+    }
+    // Bytes given back, or none.
+    CBytes Spare() {
+        const std::lock_guard lock(m_mutex);
+        if (m_spare.empty()) return {};
+        CBytes bytes = std::move(m_spare.back());
+        m_spare.pop_back();
+        return bytes;
     }
     // Waits for the next block; false when there is none and will be none.
     bool Pop(WordBlock& block) {
@@ -771,11 +946,12 @@ public:
     }
 
 private:
-    // Check reads 256 KiB at once, four blocks: twice that keeps both sides busy.
-    static constexpr std::size_t kHeld = 8;
+    // A few keep both sides busy; check reads 256 KiB at once, one block.
+    static constexpr std::size_t kHeld = 3;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<WordBlock> m_blocks;
+    std::vector<CBytes> m_spare;
     bool m_closed = false;
     bool m_stopped = false;
 };
@@ -809,6 +985,7 @@ public:
 
 protected:
     int_type underflow() override {
+        if (!m_block.bytes.empty()) m_queue.GiveBack(std::move(m_block.bytes));
         m_block.bytes.clear();
         while (m_block.bytes.empty()) {
             if (!m_queue.Pop(m_block)) return traits_type::eof();
@@ -912,6 +1089,7 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     const BlockSink toCheck = [&](WordBlock&& block) {
         if (!block.bytes.empty()) sink(block.bytes);
         queue.Push(std::move(block));
+        block.bytes = queue.Spare();
     };
     CImporter importer(name, options, toCheck, diagnostics);
     if (!importer.Start(reader)) return importer.Totals();

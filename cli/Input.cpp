@@ -1,5 +1,6 @@
 #include "Input.h"
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 
@@ -33,7 +34,8 @@ bool CLineReader::Next(Line& line) {
         const void* lf = std::memchr(start, '\n', avail);
         const std::size_t take =
             lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
-        if (line.text.size() < hold) line.text.append(start, std::min(take, hold - line.text.size()));
+        if (line.text.size() < hold)
+            line.text.append(start, std::min(take, hold - line.text.size()));
         if (take > 0) last = start[take - 1];
         line.bytes += take;
         m_pos += take;
@@ -61,6 +63,20 @@ CTextFileBuf::int_type CTextFileBuf::underflow() {
     if (n == 0) return traits_type::eof();
     setg(m_buffer.data(), m_buffer.data(), m_buffer.data() + n);
     return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize CTextFileBuf::xsgetn(char* s, std::streamsize n) {
+    std::streamsize got = std::min<std::streamsize>(n, egptr() - gptr());
+    if (got > 0) {
+        std::memcpy(s, gptr(), static_cast<std::size_t>(got));
+        gbump(static_cast<int>(got));
+    }
+    while (got < n) {
+        const std::size_t read = m_file.Read(s + got, static_cast<std::size_t>(n - got));
+        if (read == 0) break;
+        got += static_cast<std::streamsize>(read);
+    }
+    return got;
 }
 
 bool CInput::Open(const std::string& path, CliStreams& io) {

@@ -21,10 +21,10 @@ public:
     enum class End { kNone, kLf, kCrLf };
 
     struct Line {
-        std::string text;          // without its line end; at most `keep` bytes
-        std::uint64_t bytes = 0;   // the whole line's length, line end left out
-        End end = End::kNone;      // kNone: the last line, with no line end
-        bool cut = false;          // bytes > text.size()
+        std::string text;         // without its line end; at most `keep` bytes
+        std::uint64_t bytes = 0;  // the whole line's length, line end left out
+        End end = End::kNone;     // kNone: the last line, with no line end
+        bool cut = false;         // bytes > text.size()
     };
 
     explicit CLineReader(std::streambuf& in, std::size_t keep = std::string::npos);
@@ -55,6 +55,9 @@ public:
 
 protected:
     int_type underflow() override;
+    // Reads straight into `s` what the buffer does not hold: the readers of large files ask for
+    // a block at a time, which a pass through the buffer only copied once more.
+    std::streamsize xsgetn(char* s, std::streamsize n) override;
 
 private:
     CTextFile& m_file;

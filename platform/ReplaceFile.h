@@ -70,6 +70,8 @@ private:
     bool MakeTempFile();
     bool MakeNamedTempFile();
     void FlushBuffer();
+    // Writes `bytes` to the new file, and starts the disk on what is written now and then.
+    void WriteOut(std::string_view bytes);
     // Removes the file being written, and its name if it has one.
     void DropTemp() noexcept;
     void NameNewFile(bool replaceExisting);

@@ -68,7 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
         FindingCase{"CapitalInDecomposedBaseWord", Entry("ama A\xCC\x84mo amare"),
                     "1: warning: the base word \"A\xCC\x84mo\" holds a capital"},
         FindingCase{"VowelLengthMarksAndDecomposedLettersAreFine",
-                    Entry("am\xC4\x81s am\xC5\x8D am\xC4\x81" "re", "lo\xCC\x84ve", "L\xC3\xBC" "be"),
+                    Entry("am\xC4\x81s am\xC5\x8D am\xC4\x81"
+                          "re",
+                          "lo\xCC\x84ve",
+                          "L\xC3\xBC"
+                          "be"),
                     ""},
         FindingCase{"NoMeaning", Entry("cano cano", ""), "1: error: no meaning: all five"},
         FindingCase{"CapitalsInMeaningsAreFine", Entry("gallia gallia", "Gaul", "Krieg"), ""},
@@ -123,6 +127,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "2: warning: meaning 1 holds a note in brackets"},
         FindingCase{"SeveralMeaningsInOneLine", Entry("a a", "from; by"),
                     "2: warning: meaning 1 holds ',' or ';'"},
+        // A plain word is judged whole, by its ends and lengths: each of these is one.
+        FindingCase{"TextFormEndsInColon", Entry("et: et"),
+                    "1: warning: the text form \"et:\" ends in ','"},
+        FindingCase{"BaseWordEndsInColon", Entry("et et: que"),
+                    "1: warning: the base word \"et:\" ends in ','"},
+        FindingCase{"BlankMeaning", Entry("cano cano", " "),
+                    "2: warning: meaning 1 starts with a blank"},
+        FindingCase{"GapBeforeLastMeaning", Entry("cano cano", "a", "b", "c", "", "e"),
+                    "5: warning: meaning 4 is empty before a filled one"},
+        FindingCase{"LongHeadwordLine", Entry("cano " + std::string(996, 'a')),
+                    "1: warning: line of 1001 characters"},
+        FindingCase{"OneLfAloneInAWord", kGood + "et et\r\nand\n\r\n\r\n\r\n\r\n",
+                    "8: warning: 1 line ends in LF alone"},
         FindingCase{"ByteOrderMark",
                     Entry("\xEF\xBB\xBF"
                           "cano cano"),
@@ -157,6 +174,39 @@ TEST(Check, TextFormsPastTheTableStillFindRepeatsOfHeldOnes) {
     EXPECT_EQ(out.str(), "v.voc:" + std::to_string(past + 12) +
                              ": warning: same text form as line 1\nv.voc: " +
                              std::to_string(kCheckedForms + 3) + " words, 0 errors, 1 warning\n");
+}
+
+// Every form held is found again, also those placed past a full bucket; and forms that
+// differ in one byte, wherever it is, are never taken for the same (short forms are hashed in
+// a way of their own, so the lengths go past it).
+TEST(Check, RepeatsAreFoundAndOnlyRepeats) {
+    std::string file;
+    std::size_t words = 0;
+    for (std::size_t n = 1; n <= 20; ++n) {
+        for (std::size_t at = 0; at <= n; ++at) {
+            std::string form(n, 'a');
+            if (at < n) form[at] = 'b';
+            form += " x";  // not form + " x": a false -Wrestrict of GCC 12 at -O3
+            file += Entry(form);
+            ++words;
+        }
+    }
+    for (std::size_t i = 0; words < kCheckedForms; ++i, ++words) {
+        std::string form = "w";
+        form += std::to_string(i);
+        form += " x";
+        file += Entry(form);
+    }
+    const std::string held = file;
+    file += held;
+    std::istringstream in(file);
+    std::ostringstream out;
+    const CheckTotals totals = CheckVocStream(in, "v.voc", out);
+    EXPECT_EQ(totals.warnings, kCheckedForms);
+    EXPECT_EQ(totals.formsUnheldFrom, 0u);
+    const std::string first =
+        "v.voc:" + std::to_string(kCheckedForms * 6 + 1) + ": warning: same text form as line 1\n";
+    EXPECT_EQ(out.str().substr(0, first.size()), first);  // no repeat among the first
 }
 
 }  // namespace

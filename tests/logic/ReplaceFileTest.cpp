@@ -66,6 +66,23 @@ TEST_P(ReplaceFileTest, CommitReplacesOrRefusesAsAsked) {
     }
 }
 
+TEST_P(ReplaceFileTest, PiecesOfEverySizeArriveInTheirOrder) {
+    // Small pieces are gathered, large ones written as they come: neither may overtake the other.
+    const std::size_t sizes[] = {3, 256 << 10, 1, (1 << 20) + 1, 5, (256 << 10) - 1, 1 << 20, 7};
+    CReplaceFile out;
+    const std::string path = dir.File("pieces.voc");
+    ASSERT_TRUE(out.Begin(path, nullptr));
+    std::string all;
+    char letter = 'a';
+    for (const std::size_t size : sizes) {
+        const std::string piece(size, letter++);
+        out.Write(piece);
+        all += piece;
+    }
+    out.Commit(true);
+    EXPECT_EQ(ReadBytes(path), all);
+}
+
 TEST_P(ReplaceFileTest, ANewFileGetsTheUmaskAndAReplacedOneKeepsItsBits) {
     const mode_t old = ::umask(027);
     const std::string fresh = dir.File("fresh.voc");
