@@ -88,6 +88,10 @@ struct CutCase {
 };
 
 void Nothing(Session&) {}
+// A tavrin-voc command as a step.
+std::function<void(Session&)> Voc(std::vector<std::string> args, std::string input = "") {
+    return [args = std::move(args), input = std::move(input)](Session& r) { r.Voc(args, input); };
+}
 std::string Made(const std::string&, const std::string& made) { return made; }
 
 // The builder's next session adds a word after whatever the cut left.
@@ -145,49 +149,17 @@ const CutCase kCases[] = {
          r.wnd.choices.push_back(r.voc);
          ChangeOrder(r.wnd);
      },
-     "words.voc",
-     [](Session& r) {
-         r.Voc({"reorder", "VOC"});
-     },
+     "words.voc", Voc({"reorder", "VOC"}), Reordered},
+    {"Reorder", kThree, Nothing, Voc({"reorder", "VOC"}), "words.voc", Voc({"reorder", "VOC"}),
      Reordered},
-    {"Reorder", kThree, Nothing,
-     [](Session& r) {
-         r.Voc({"reorder", "VOC"});
-     },
-     "words.voc",
-     [](Session& r) {
-         r.Voc({"reorder", "VOC"});
-     },
-     Reordered},
-    {"ReorderNamed", kThree, Nothing,
-     [](Session& r) {
-         r.Voc({"reorder", "VOC"});
-     },
-     "words.voc",
-     [](Session& r) {
-         r.Voc({"reorder", "VOC"});
-     },
+    {"ReorderNamed", kThree, Nothing, Voc({"reorder", "VOC"}), "words.voc", Voc({"reorder", "VOC"}),
      Reordered, true},
-    {"Export", kThree, Nothing,
-     [](Session& r) {
-         r.Voc({"export", "VOC", "-o", "OUT"});
-     },
-     "out.csv",
-     [](Session& r) {
-         r.Voc({"export", "--force", "VOC", "-o", "OUT"});
-     },
+    {"Export", kThree, Nothing, Voc({"export", "VOC", "-o", "OUT"}), "out.csv",
+     Voc({"export", "--force", "VOC", "-o", "OUT"}), Made},
+    {"ImportReplacing", kThree, Nothing, Voc({"import", "--force", "IN", "-o", "VOC"}), "words.voc",
+     Voc({"import", "--force", "IN", "-o", "VOC"}), Made},
+    {"QuizMissed", kThree, Nothing, Voc(kQuiz, "x\nx\nx\n"), "out.csv", Voc(kQuiz, "x\nx\nx\n"),
      Made},
-    {"ImportReplacing", kThree, Nothing,
-     [](Session& r) {
-         r.Voc({"import", "--force", "IN", "-o", "VOC"});
-     },
-     "words.voc",
-     [](Session& r) {
-         r.Voc({"import", "--force", "IN", "-o", "VOC"});
-     },
-     Made},
-    {"QuizMissed", kThree, Nothing, [](Session& r) { r.Voc(kQuiz, "x\nx\nx\n"); }, "out.csv",
-     [](Session& r) { r.Voc(kQuiz, "x\nx\nx\n"); }, Made},
 };
 
 void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
