@@ -2,13 +2,11 @@
 // for letter as before. The frame that editors and scripts parse ("FILE:LINE: error: ",
 // "tavrin-voc: ") stays English in every language.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "VocRun.h"
 
 namespace {
 
@@ -26,13 +24,6 @@ struct LanguageCase {
 
 class TavrinVocLanguage : public ::testing::TestWithParam<LanguageCase> {};
 
-std::string InFolder(std::string text, const TempDir& dir) {
-    for (std::size_t at; (at = text.find("$D")) != std::string::npos;) {
-        text.replace(at, 2, dir.path().string());
-    }
-    return text;
-}
-
 TEST_P(TavrinVocLanguage, SpeaksTheLocalesLanguage) {
     const auto& c = GetParam();
     TempDir dir;
@@ -42,20 +33,12 @@ TEST_P(TavrinVocLanguage, SpeaksTheLocalesLanguage) {
     dir.Write("two.voc",
               "amo amare\r\nto  love\r\n\r\n\r\n\r\n\r\namo amare\nlove\r\n\r\n\r\n\r\n\r\n");
     dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing\n");
-    const std::string command = std::string(c.locale) + " " + TAVRIN_VOC + " " +
-                                InFolder(c.args, dir) + " <" + dir.Write("stdin", c.input) + " 2>" +
-                                dir.File("stderr");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = ::pclose(pipe);
+    const VocRun run = RunVocProcess(dir, c.args, c.input, c.locale);
     // Built by appending: GCC 12 at -O3 warns falsely on concatenations here.
     std::string shown = "\n";
-    shown += out;
-    shown += ReadBytes(dir.File("stderr"));
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << shown;
+    shown += run.out;
+    shown += run.err;
+    EXPECT_EQ(run.status, c.status) << shown;
     for (const auto& line : c.lines) {
         std::string whole = "\n";
         whole += InFolder(line, dir);

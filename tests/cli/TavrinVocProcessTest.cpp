@@ -1,31 +1,9 @@
 // tavrin-voc run as a program: exit statuses, help, and outputs that exist.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "TempDir.h"
+#include "VocRun.h"
 
 namespace {
-
-struct VocRun {
-    int status;
-    std::string out;
-};
-
-// Runs tavrin-voc with `args` (shell words), standard error going to a file in `dir`.
-VocRun RunVoc(const TempDir& dir, const std::string& args, const std::string& input = "") {
-    const std::string in = dir.Write("stdin", input);
-    const std::string command = std::string(TAVRIN_VOC) + " " + args + " <" + in + " 2>" +
-                                dir.File("stderr");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
 
 const std::string kWord = "cano cano canere\r\nsing\r\nchant\r\n\r\n\r\n\r\n";
 
@@ -45,10 +23,8 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
     dir.Write("good.voc", kWord);
     dir.Write("bad.voc", "cano  cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
     dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing, chant\n");
-    std::string args = c.args;
-    for (std::size_t at; (at = args.find("$D")) != std::string::npos;) args.replace(at, 2, dir.path().string());
-    const VocRun run = RunVoc(dir, args, c.input);
-    EXPECT_EQ(run.status, c.status) << ReadBytes(dir.File("stderr"));
+    const VocRun run = RunVocProcess(dir, c.args, c.input);
+    EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
 }
 
@@ -81,15 +57,16 @@ TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
     TempDir dir;
     const std::string voc = dir.Write("w.voc", kWord);
     const std::string csv = dir.Write("w.csv", "keep me\n");
-    for (const std::string& command : {"export " + voc + " -o " + csv, "import " + csv + " -o " + voc}) {
+    for (const std::string& command :
+         {"export " + voc + " -o " + csv, "import " + csv + " -o " + voc}) {
         const std::string before = ReadBytes(command.starts_with("export") ? csv : voc);
-        EXPECT_EQ(RunVoc(dir, command).status, 1) << command;
+        EXPECT_EQ(RunVocProcess(dir, command).status, 1) << command;
         EXPECT_EQ(ReadBytes(command.starts_with("export") ? csv : voc), before) << command;
         EXPECT_NE(ReadBytes(dir.File("stderr")).find("--force"), std::string::npos);
     }
-    EXPECT_EQ(RunVoc(dir, "export --force " + voc + " -o " + csv).status, 0);
+    EXPECT_EQ(RunVocProcess(dir, "export --force " + voc + " -o " + csv).status, 0);
     EXPECT_EQ(ReadBytes(csv).rfind("text form,", 0), 0u);
-    EXPECT_EQ(RunVoc(dir, "import --force " + csv + " -o " + voc).status, 0);
+    EXPECT_EQ(RunVocProcess(dir, "import --force " + csv + " -o " + voc).status, 0);
     EXPECT_EQ(ReadBytes(voc), kWord);
 }
 
@@ -98,7 +75,7 @@ TEST(TavrinVocProcess, NothingUsableWritesNothing) {
     TempDir dir;
     const std::string voc = dir.Write("w.voc", kWord);
     const std::string list = dir.Write("w.txt", "# Chapter 1\nVerbs\n\n");
-    EXPECT_EQ(RunVoc(dir, "import --force " + list + " -o " + voc).status, 1);
+    EXPECT_EQ(RunVocProcess(dir, "import --force " + list + " -o " + voc).status, 1);
     EXPECT_EQ(ReadBytes(voc), kWord);
     EXPECT_NE(ReadBytes(dir.File("stderr")).find("no row could be used, so nothing was written"),
               std::string::npos);

@@ -7,19 +7,7 @@
 #include <vector>
 
 #include "TavrinVoc.h"
-
-struct VocRun {
-    int status;
-    std::string out, err;
-
-    // Standard output, one element a line.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-};
+#include "VocRun.h"
 
 inline VocRun RunVoc(std::vector<std::string> args, const std::string& input) {
     args.insert(args.begin(), "tavrin-voc");

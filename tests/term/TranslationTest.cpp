@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "TermWindow.h"
 #include "Tr.h"
+#include "VocRun.h"
 
 namespace {
 
@@ -118,15 +119,10 @@ TEST_P(QuizProcess, SpeaksTheLanguageOfTheEnvironment) {
     TempDir dir;
     const std::string voc =
         dir.Write("w.voc", Entry("amat amo", "loves") + Entry("Error est", "is"));
-    const std::string command = std::string("printf 'likes\\nError\\n' | env -u LC_MESSAGES ") +
-                                c.environment + " " + TAVRIN_VOC_PATH + " quiz '" + voc + "'";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    EXPECT_EQ(::pclose(pipe), 0);
+    const VocRun run = RunVocProcess(dir, "quiz '" + voc + "'", "likes\nError\n",
+                                     std::string("env -u LC_MESSAGES ") + c.environment);
+    const std::string& output = run.out;
+    EXPECT_EQ(run.status, 0) << run.err;
     // The first line is the quiz's own greeting, which is not the terminal window's to show.
     EXPECT_EQ(output.substr(output.find('\n') + 1), c.output);
 }
