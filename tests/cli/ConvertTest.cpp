@@ -160,6 +160,38 @@ INSTANTIATE_TEST_SUITE_P(
                    Word("porta porta", "gate", "door", "x"), 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Whole files of every shape: each comes back byte for byte through CSV, and through Anki's
+// text where no meaning holds ';', none has a blank at either end and no gap stands before a
+// filled one.
+struct RoundTripCase {
+    const char* name;
+    std::string file;
+    bool anki;
+};
+
+class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+std::string Convert(const std::string& in, bool exportIt, bool anki) {
+    std::istringstream stream(in);
+    std::string out;
+    std::ostringstream diagnostics;
+    const ByteSink sink = [&](std::string_view bytes) { out += bytes; };
+    if (exportIt) {
+        ExportVoc(*stream.rdbuf(), "in", anki, sink, diagnostics);
+    } else {
+        ImportDelimitedStream(stream, "in", ImportOptions{}, sink, diagnostics);
+    }
+    return out;
+}
+
+TEST_P(RoundTrip, ImportOfAnExportGivesTheSameFile) {
+    const auto& c = GetParam();
+    EXPECT_EQ(Convert(Convert(c.file, true, false), false, false), c.file);
+    if (c.anki) {
+        EXPECT_EQ(Convert(Convert(c.file, true, true), false, false), c.file);
+    }
+}
+
 // Rows of our own CSV layout in every shape, over many of the reader's blocks. The CSV's plain
 // rows are taken where they lie; the same rows as Anki text go the general way. Both must give
 // the same words. (A row of blanks only is an empty word in our CSV export but no word in
@@ -193,52 +225,12 @@ TEST(OurLayout, PlainRowsAreReadAsTheGeneralReadingReadsThem) {
         csv += i / 3 % 2 ? "\r\n" : "\n";
         anki += i / 3 % 2 ? "\r\n" : "\n";
     }
-    const auto import = [](const std::string& text) {
-        std::istringstream in(text);
-        std::ostringstream diagnostics;
-        std::string out;
-        ImportDelimitedStream(
-            in, "in", ImportOptions{}, [&](std::string_view b) { out += b; }, diagnostics);
-        return out;
-    };
-    const std::string words = import(csv);
+    const std::string words = Convert(csv, false, false);
     EXPECT_GT(words.size(), 100000u);
-    const std::string general = import(anki);
+    const std::string general = Convert(anki, false, false);
     // Not EXPECT_EQ: a diff of a megabyte takes half a minute.
     const auto at = std::mismatch(words.begin(), words.end(), general.begin(), general.end());
     EXPECT_TRUE(words == general) << "first difference at byte " << (at.first - words.begin());
-}
-
-// Whole files of every shape: each comes back byte for byte through CSV, and through Anki's
-// text where no meaning holds ';', none has a blank at either end and no gap stands before a
-// filled one.
-struct RoundTripCase {
-    const char* name;
-    std::string file;
-    bool anki;
-};
-
-class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
-
-std::string Convert(const std::string& in, bool exportIt, bool anki) {
-    std::istringstream stream(in);
-    std::string out;
-    std::ostringstream diagnostics;
-    const ByteSink sink = [&](std::string_view bytes) { out += bytes; };
-    if (exportIt) {
-        ExportVoc(*stream.rdbuf(), "in", anki, sink, diagnostics);
-    } else {
-        ImportDelimitedStream(stream, "in", ImportOptions{}, sink, diagnostics);
-    }
-    return out;
-}
-
-TEST_P(RoundTrip, ImportOfAnExportGivesTheSameFile) {
-    const auto& c = GetParam();
-    EXPECT_EQ(Convert(Convert(c.file, true, false), false, false), c.file);
-    if (c.anki) {
-        EXPECT_EQ(Convert(Convert(c.file, true, true), false, false), c.file);
-    }
 }
 
 // Words of every length with no quote, some with letters beyond ASCII or a tab, so that plain
