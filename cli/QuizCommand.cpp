@@ -9,11 +9,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "LatinPage.h"
 #include "Output.h"
 #include "QuizFiles.h"
+#include "StudyWords.h"
 #include "Reorder.h"
 #include "Resource.h"
 #include "TavrinVoc.h"
@@ -42,7 +45,10 @@ const char kQuitLine[] = ":q";
 
 struct QuizOptions {
     std::string page = "latin";
-    std::string file;
+    std::vector<std::string> files;
+    std::string file;  // the one file of a quiz that is not a review
+    bool review = false;
+    int newWords = 20;
     std::string missed;
     bool force = false;
     std::string order = "file";
@@ -91,42 +97,47 @@ std::optional<std::string> Reorder(const QuizOptions& options, const std::string
     return copy.Path();
 }
 
-bool IsVocName(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".voc";
-}
+// Takes each line typed as the answer to the word shown, until the input ends, a line :q or
+// Ctrl+C, or `marked` (told after each marked answer whether it was right) returns false because
+// no word follows; then quits with the score. Returns whether Ctrl+C ended it.
+bool AnswerLoop(CTestPage& page, CTermWindow& window, CliStreams& io,
+                const std::function<bool(bool correct)>& marked) {
+    const TestPageControls& ids = page.Controls();
+    // Standard input is read by descriptor, so that Ctrl+C can stop a read; anything else
+    // (a test's text) as a stream.
+    std::unique_ptr<ITermInput> input;
+    bool echo = true;
+    if (&io.in == &std::cin) {
+        input = std::make_unique<CDescriptorInput>(STDIN_FILENO);
+        echo = !::isatty(STDIN_FILENO);  // a terminal shows what is typed already
+    } else {
+        input = std::make_unique<CStreamInput>(io.in);
+    }
 
-// Imports the word list at `path` (CSV, Anki, a line list...) into `copy`, as tavrin-voc import
-// would, and says so. Returns false, having told the user why, when nothing could be imported.
-bool Import(const std::string& path, CReorderedCopy& copy, CliStreams& io) {
-    CInput input;
-    if (!input.Open(path, io)) return false;
-    ImportOptions options;
-    options.check = true;
-    ConvertTotals totals;
-    try {
-        totals = ImportDelimited(
-            input.Buf(), input.Name(), options, [&](std::string_view bytes) { copy.Append(bytes); },
-            io.err);
-    } catch (const CFileException& e) {
-        ReportFileProblem(
-            io, path,
-            tr::Format(_("the words could not be imported: %s"), {DescribeCause(e.m_cause)}));
-        return false;
+    bool interrupted = false;
+    for (;;) {
+        io.out.flush();
+        std::string line;
+        const TermRead got = input->ReadLine(line);
+        if (got == TermRead::kInterrupted) {
+            interrupted = true;
+            if (::isatty(STDOUT_FILENO) && &io.out == &std::cout) io.out << '\n';
+            break;
+        }
+        if (got == TermRead::kEnd || line == kQuitLine) break;
+
+        window.Type(ids.answer, TextAsUtf8(line));
+        if (echo) io.out << window.GetDlgItemText(ids.answer) << '\n';
+        const int asked = page.m_nAsked;
+        const int correct = page.m_nCorrect;
+        page.OnCommand(ids.submit);
+        window.ShowChanges();
+        if (page.m_nAsked > asked && !marked(page.m_nCorrect > correct)) break;
     }
-    if (totals.words == 0) {
-        ReportFileProblem(io, path, _("no row could be used, so there is nothing to quiz"));
-        return false;
-    }
-    // The count is the second value, so that a language's singular may leave it out.
-    io.out << P_("Quizzing the word imported from %1$s, kept in a temporary file until the quiz "
-                 "ends.",
-                 "Quizzing the %2$s words imported from %1$s, kept in a temporary file until the "
-                 "quiz ends.",
-                 totals.words, {path, std::to_string(totals.words)})
-           << '\n';
-    return true;
+    page.OnCommand(ids.quit);
+    window.ShowChanges();
+    io.out.flush();
+    return interrupted;
 }
 
 // Writes the words missed to the output opened for them, and says what became of them.
@@ -155,7 +166,13 @@ bool WriteMissed(const std::string& quizzed, std::vector<std::size_t> missed, CO
     return true;
 }
 
-int RunQuiz(const QuizOptions& options, CliStreams& io) {
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+int RunQuiz(const QuizOptions& options, const progress::StoreChoice& store, CliStreams& io) {
     COutput missedOut(io);
     if (!options.missed.empty()) {
         if (options.missed == "-") {
@@ -174,11 +191,14 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
 
     std::unique_ptr<CTestPage> page = MakePage(options.page);
     const TestPageControls& ids = page->Controls();
+    progress::CAnswerRecorder recorder(store, "tavrin-voc", io.err);
+    recorder.SetSourceFile(Absolute(options.file));
+    page->SetAnswerLog(&recorder);
 
     std::string quizzed = options.file;
     CReorderedCopy imported;
     if (!IsVocName(options.file)) {
-        if (!Import(options.file, imported, io)) return kExitFailed;
+        if (!ImportWordList(options.file, imported, io)) return kExitFailed;
         quizzed = imported.Path();
     }
     CTextFile held;
@@ -219,48 +239,17 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
         return kExitFailed;
     }
 
-    // Standard input is read by descriptor, so that Ctrl+C can stop a read; anything else
-    // (a test's text) as a stream.
-    std::unique_ptr<ITermInput> input;
-    bool echo = true;
-    if (&io.in == &std::cin) {
-        input = std::make_unique<CDescriptorInput>(STDIN_FILENO);
-        echo = !::isatty(STDIN_FILENO);  // a terminal shows what is typed already
-    } else {
-        input = std::make_unique<CStreamInput>(io.in);
-    }
-
     std::size_t position = 0;  // of the word shown, among the entries of the file quizzed
     std::vector<std::size_t> missed;
-    bool interrupted = false;
-    for (;;) {
-        io.out.flush();
-        std::string line;
-        const TermRead got = input->ReadLine(line);
-        if (got == TermRead::kInterrupted) {
-            interrupted = true;
-            if (::isatty(STDOUT_FILENO) && &io.out == &std::cout) io.out << '\n';
-            break;
-        }
-        if (got == TermRead::kEnd || line == kQuitLine) break;
-
-        window.Type(ids.answer, TextAsUtf8(line));
-        if (echo) io.out << window.GetDlgItemText(ids.answer) << '\n';
-        const int asked = page->m_nAsked;
-        const int correct = page->m_nCorrect;
-        page->OnCommand(ids.submit);
-        window.ShowChanges();
-        if (page->m_nAsked > asked && page->m_nCorrect == correct) missed.push_back(position);
-
+    const bool interrupted = AnswerLoop(*page, window, io, [&](bool correct) {
+        if (!correct) missed.push_back(position);
         page->OnCommand(ids.next);
         window.ShowChanges();
         // No word left: the page has said so, and only its score remains.
-        if (!page->m_bWordReady) break;
+        if (!page->m_bWordReady) return false;
         ++position;
-    }
-    page->OnCommand(ids.quit);
-    window.ShowChanges();
-    io.out.flush();
+        return true;
+    });
 
     int status = interrupted ? kExitInterrupted : kExitOk;
     if (!options.missed.empty() && !WriteMissed(quizzed, std::move(missed), missedOut, io)) {
@@ -270,9 +259,139 @@ int RunQuiz(const QuizOptions& options, CliStreams& io) {
     return status;
 }
 
+
+// How many words a word answered wrong waits before it is asked again: long enough that the
+// answer just shown is not simply remembered, short enough to come back while it is fresh.
+constexpr std::size_t kAskAgainAfter = 3;
+
+// tavrin-voc quiz --review: the words due today, then new words, each word answered wrong
+// asked again a few words later until it is answered right.
+int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStreams& io) {
+    COutput missedOut(io);
+    if (!options.missed.empty()) {
+        if (options.missed == "-") {
+            io.err << "tavrin-voc: " << _("--missed needs a file name") << '\n';
+            return kExitUsage;
+        }
+        for (const std::string& file : options.files) {
+            if (SameFile(options.missed, file)) {
+                ReportFileProblem(io, options.missed,
+                                  _("is the file being quizzed; name another file for the missed "
+                                    "words"));
+                return kExitFailed;
+            }
+        }
+        if (!missedOut.Open(options.missed, options.force)) return kExitFailed;
+    }
+
+    std::vector<StudyWord> words;
+    if (!LoadStudyWords(options.files, words, io, false)) return kExitFailed;
+
+    const progress::Seconds now = progress::Now();
+    const int today = progress::StudyDay(now);
+    progress::CProgressStore known;
+    ReviewPlan plan;
+    progress::StoreProblem problem;
+    if (!store.off && (!known.OpenToRead(store.Path(), problem) ||
+                       !PlanReview(words, known, options.page, now, options.newWords, plan,
+                                   problem))) {
+        // Said once: the answers of this quiz are not tried either, and every word is new.
+        io.err << "tavrin-voc: " << progress::DescribeProblem(problem, true) << '\n';
+        store.off = true;
+    }
+    if (store.off) {
+        progress::CProgressStore none;
+        PlanReview(words, none, options.page, now, options.newWords, plan, problem);
+    }
+    std::deque<std::size_t> pending(plan.due.begin(), plan.due.end());
+    pending.insert(pending.end(), plan.fresh.begin(), plan.fresh.end());
+    const std::set<std::size_t> fresh(plan.fresh.begin(), plan.fresh.end());
+    if (pending.empty()) {
+        io.out << tr::Format(_("Nothing to review: no word is due today, and no new word is left "
+                               "for today. Due tomorrow: %s."),
+                             {std::to_string(CountDueBy(words, known, options.page, today + 1))})
+               << '\n';
+        return kExitOk;
+    }
+
+    std::unique_ptr<CTestPage> page = MakePage(options.page);
+    progress::CAnswerRecorder recorder(store, "tavrin-voc", io.err);
+    page->SetAnswerLog(&recorder);
+
+    // The page reads the words from a file of their own, each written just before it is asked,
+    // so that a word answered wrong can come back among the next ones.
+    CReorderedCopy asked;
+    std::vector<std::size_t> shown;  // each word's position in `asked`, in order
+    auto show = [&](std::size_t word) {
+        asked.Append(words[word].entry);
+        shown.push_back(word);
+        recorder.SetSourceFile(Absolute(options.files[words[word].file]));
+    };
+    try {
+        show(pending.front());
+    } catch (const CFileException& e) {
+        ReportFileProblem(io, options.files.front(),
+                          tr::Format(_("cannot read it: %s"), {DescribeCause(e.m_cause)}));
+        return kExitFailed;
+    }
+    pending.pop_front();
+
+    CTermWindow window(page->TemplateId(), io.out, asked.Path());
+    page->SetWindow(&window);
+    io.out << tr::Format(_("%s: type each answer and press Enter; a line %s or Ctrl+D quits "
+                           "with the score."),
+                         {tr::Shown(FindDialogTemplate(page->TemplateId())->caption), kQuitLine})
+           << '\n';
+    const TestPageControls& ids = page->Controls();
+    page->OnCommand(ids.begin);
+    window.ShowChanges();
+
+    std::set<std::size_t> reviewed;
+    std::set<std::size_t> started;
+    std::set<std::size_t> missedWords;
+    std::vector<std::size_t> missed;  // positions in `asked`
+    const bool interrupted = AnswerLoop(*page, window, io, [&](bool correct) {
+        const std::size_t word = shown.back();
+        (fresh.count(word) ? started : reviewed).insert(word);
+        if (!correct) {
+            if (missedWords.insert(word).second) missed.push_back(shown.size() - 1);
+            pending.insert(pending.begin() + static_cast<std::ptrdiff_t>(
+                                                  std::min(kAskAgainAfter, pending.size())),
+                           word);
+        }
+        if (pending.empty()) return false;
+        try {
+            show(pending.front());
+        } catch (const CFileException&) {
+            return false;  // the page's own read then says what it says
+        }
+        pending.pop_front();
+        page->OnCommand(ids.next);
+        window.ShowChanges();
+        return page->m_bWordReady != 0;
+    });
+
+    progress::CProgressStore after;
+    std::size_t dueTomorrow = 0;
+    if (!store.off && after.OpenToRead(store.Path(), problem)) {
+        dueTomorrow = CountDueBy(words, after, options.page, today + 1);
+    }
+    io.out << tr::Format(_("Reviewed: %s; new: %s; due tomorrow: %s."),
+                         {std::to_string(reviewed.size()), std::to_string(started.size()),
+                          std::to_string(dueTomorrow)})
+           << '\n';
+
+    int status = interrupted ? kExitInterrupted : kExitOk;
+    if (!options.missed.empty() && !WriteMissed(asked.Path(), std::move(missed), missedOut, io)) {
+        status = kExitFailed;
+    }
+    io.out.flush();
+    return status;
+}
+
 }  // namespace
 
-void AddQuizCommand(CLI::App& app, CliRun& run) {
+void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     auto options = std::make_shared<QuizOptions>();
     CLI::App* command = app.add_subcommand(
         "quiz",
@@ -281,7 +400,7 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
           "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
           "score. Answers may come from a pipe."));
     command
-        ->add_option("FILE", options->file,
+        ->add_option("FILE", options->files,
                      _("Vocabulary file to quiz; a word list of another kind (CSV, Anki, a line "
                        "list: any that import reads) is imported first into a temporary file"))
         ->required();
@@ -296,11 +415,21 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
                        "order asked; no file when none was missed"))
         ->type_name("OUT.voc");
     command->add_flag("--force", options->force, _("Replace an existing --missed file"));
+    CLI::Option* review = command->add_flag("--review", options->review,
+                      _("Ask the words due today, the least likely to be remembered first, then "
+                        "new words; a word answered wrong comes back until it is answered right. "
+                        "Several files may be given"));
+    command
+        ->add_option("--new", options->newWords,
+                     _("With --review: at most this many words never answered on the page each "
+                       "day (20 unless given)"))
+        ->check(CLI::NonNegativeNumber);
     command
         ->add_option("--order", options->order,
                      _("file: as in FILE (the default); interleaved: as Change Order would put "
                        "them; shuffle: at random. FILE is never changed"))
-        ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
+        ->check(CLI::IsMember({"file", "interleaved", "shuffle"}))
+        ->excludes(review);
     command->add_option("--seed", options->seed,
                         _("With --order shuffle: repeat the shuffle that this number gave (a "
                           "shuffle without it prints the one it drew)"));
@@ -309,6 +438,17 @@ void AddQuizCommand(CLI::App& app, CliRun& run) {
           "be quizzed (it could not be opened, or holds no words) or the missed words could not "
           "be written; 2 wrong usage; 130 when Ctrl+C cut the quiz short (the score and the "
           "missed words are still given)."));
-    command->callback(
-        [options, &run] { run = [options](CliStreams& io) { return RunQuiz(*options, io); }; });
+    command->callback([options, store, &run] {
+        run = [options, store](CliStreams& io) {
+            if (options->review) return RunReview(*options, *store, io);
+            if (options->files.size() != 1) {
+                io.err << "tavrin-voc: "
+                       << _("quiz takes one FILE; several are quizzed together with --review")
+                       << '\n';
+                return kExitUsage;
+            }
+            options->file = options->files.front();
+            return RunQuiz(*options, *store, io);
+        };
+    });
 }

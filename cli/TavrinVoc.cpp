@@ -30,12 +30,24 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
           "found or an operation that failed, 2 wrong usage.\n"
           "Run 'tavrin-voc COMMAND --help' for the options of a command."));
 
+    auto store = std::make_shared<progress::StoreChoice>(progress::StoreChoice::FromEnvironment());
+    CLI::Option* storePath =
+        app.add_option("--progress", store->path,
+                       _("Keep and read the answers in this store instead of the user's own"))
+            ->type_name("FILE");
+    CLI::Option* noStore =
+        app.add_flag("--no-progress", store->off, _("Record no answer (as TAVRIN_NO_PROGRESS=1 does)"));
+    // The store's options may also follow the command's name.
+    app.fallthrough();
+
     CliRun run;
     AddCheckCommand(app, run);
     AddImportCommand(app, run);
     AddExportCommand(app, run);
     AddReorderCommand(app, run);
-    AddQuizCommand(app, run);
+    AddQuizCommand(app, run, store);
+    AddProgressCommand(app, run, store);
+    AddDueCommand(app, run, store);
     // A command's help flag is made before it takes the defaults above, so its group is named
     // here.
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
@@ -59,6 +71,8 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
                << _("Run 'tavrin-voc --help' for the commands.") << '\n';
         return kExitUsage;
     }
+    // A store named on the command line is used, whatever the environment says.
+    if (storePath->count() > 0 && noStore->count() == 0) store->off = false;
     // Help asked of one command: CLI11 answers it through the exception above, naming it.
     if (!run) return kExitUsage;
     try {

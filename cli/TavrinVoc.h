@@ -8,7 +8,10 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
+
+#include "Recorder.h"
 
 namespace CLI {
 class App;
@@ -28,13 +31,19 @@ struct CliStreams {
 // A chosen command's work, run once the whole command line has parsed. Returns the exit status.
 using CliRun = std::function<int(CliStreams& io)>;
 
+// The store of answers the user chose (--progress FILE, --no-progress, TAVRIN_NO_PROGRESS), as
+// it stands once the command line has parsed.
+using StoreChoicePtr = std::shared_ptr<progress::StoreChoice>;
+
 // Each command adds its subcommand, with its options and help, to `app`; when that subcommand
 // is chosen, `run` is set to the command's work.
 void AddCheckCommand(CLI::App& app, CliRun& run);
 void AddImportCommand(CLI::App& app, CliRun& run);
 void AddExportCommand(CLI::App& app, CliRun& run);
 void AddReorderCommand(CLI::App& app, CliRun& run);
-void AddQuizCommand(CLI::App& app, CliRun& run);
+void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
+void AddProgressCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
+void AddDueCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
 
 // Parses `argv` and runs the command it names.
 int RunTavrinVoc(int argc, const char* const* argv, CliStreams io);

@@ -96,6 +96,7 @@ void CTestPage::OnBeginTest() {
         return;
     }
     m_bTestStarted = 1;
+    m_strPath = *path;
 
     try {
         std::string headword;
@@ -107,6 +108,7 @@ void CTestPage::OnBeginTest() {
             Wnd().MessageBox(kEmptyFile, kCaptionEnd, MB_OK);
             return;
         }
+        m_strHeadword = headword;
         TakeWord(headword);
     } catch (const CFileException&) {
         return ReportReadError();
@@ -133,6 +135,7 @@ void CTestPage::OnNextWord() {
     }
 
     ReadyForNextWord();
+    m_strHeadword = headword;
     try {
         TakeWord(headword);
     } catch (const CFileException&) {
@@ -159,6 +162,9 @@ void CTestPage::OnSubmit() {
     const char* mark = correct ? N_("Correct Answer") : N_("Wrong Answer");
     Wnd().SetDlgItemText(m_ids.mark, mark);
     if (correct) ++m_nCorrect;
+    if (m_pAnswerLog) {
+        m_pAnswerLog->Record({m_texts.cardName, m_strHeadword, m_strAnswer, correct, m_strPath});
+    }
 
     // The verdict goes where the focus is after Submit: still in the answer box when Enter or
     // the button's key pressed it, on the button when it was clicked.

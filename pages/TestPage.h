@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "AnswerLog.h"
 #include "DialogLogic.h"
 #include "TextFile.h"
 
@@ -26,6 +27,7 @@ struct TestPageTexts {
     const char* exitNotice;  // Quit with no file open
     const char* endOfFile;   // Next Word with no word left
     const char* promptName;  // what the prompt display shows, as its label names it
+    const char* cardName;    // the page's name where answers are recorded
 };
 
 // The result code with which Quit ends the whole test sheet.
@@ -43,6 +45,10 @@ public:
 
     bool OnCommand(int id) override;
     const TestPageControls& Controls() const { return m_ids; }
+
+    // Each marked answer is reported to `log` from now on; none is without one.
+    void SetAnswerLog(IAnswerLog* log) { m_pAnswerLog = log; }
+    const char* CardName() const { return m_texts.cardName; }
 
     // The page's state. Only the handlers write it; it is public so tests can check invariants.
     std::string m_strAnswer;
@@ -82,4 +88,7 @@ private:
 
     TestPageControls m_ids;
     TestPageTexts m_texts;
+    IAnswerLog* m_pAnswerLog = nullptr;
+    std::string m_strHeadword;  // of the word shown
+    std::string m_strPath;      // of the file open
 };

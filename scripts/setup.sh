@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    libgtest-dev googletest libcli11-dev libicu-dev
+    libgtest-dev googletest libcli11-dev libicu-dev libsqlite3-dev
     xvfb xauth fonts-dejavu-core fonts-urw-base35 time
     clang-14
     dpkg-dev file lintian desktop-file-utils appstream gettext optipng

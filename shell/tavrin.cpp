@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QSettings>
 #include <exception>
+#include <iostream>
 #include <string>
 
 #include "ChangeOrder.h"
@@ -13,6 +14,7 @@
 #include "LatinPage.h"
 #include "MakeVoc.h"
 #include "QtWindows.h"
+#include "Recorder.h"
 #include "Resource.h"
 #include "Tr.h"
 #include "WordPage.h"
@@ -164,6 +166,15 @@ void CTavrinApp::OnTestBegin() {
     CLatinPage latinPage;
     CEnglishPage englishPage;
     CWordPage wordPage;
+    // Every marked answer goes to the student's store, opened with the first one; when it
+    // cannot be written, one line on standard error says so, and the test goes on as ever.
+    progress::CAnswerRecorder recorder(progress::StoreChoice::FromEnvironment(), "tavrin",
+                                       std::cerr);
+    for (CTestPage* page : {static_cast<CTestPage*>(&latinPage),
+                            static_cast<CTestPage*>(&englishPage),
+                            static_cast<CTestPage*>(&wordPage)}) {
+        page->SetAnswerLog(&recorder);
+    }
     RunPropertySheet(N_("Tavrin Tutor"), {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());
 }
 

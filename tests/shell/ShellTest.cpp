@@ -1,7 +1,9 @@
 // The program as the user meets it: start-up, menus, document windows, the recent-file list, the
-// test sheet, the About box, the accelerators and the command line. Runs on the offscreen
-// platform with the settings in a temporary folder, so no user setting is touched.
+// test sheet and the answers it records, the About box, the accelerators and the command line.
+// Runs on the offscreen platform with the settings in a temporary folder, so no user setting is
+// touched.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -25,13 +27,21 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+#include <cstdio>
 #include <functional>
+#include <iostream>
 #include <memory>
+#include <vector>
 
 #include "ChildFrm.h"
+#include "EnglishPage.h"
+#include "LatinPage.h"
 #include "MainFrm.h"
+#include "ModalScript.h"
 #include "Resource.h"
+#include "Store.h"
 #include "TempDir.h"
+#include "WordPage.h"
 #include "tavrin.h"
 #include "tavrinView.h"
 
@@ -52,7 +62,7 @@ void OnNextModal(std::function<void(QWidget*)> act) {
     timer->start();
 }
 
-struct SeenBox {
+struct SeenMessage {
     QString caption;
     QString text;
     bool okAlone = false;  // the box offered OK and nothing else
@@ -60,7 +70,7 @@ struct SeenBox {
 };
 
 // Closes the next message box with OK and remembers what it said.
-void AcceptNextMessageBox(SeenBox& seen) {
+void AcceptNextMessageBox(SeenMessage& seen) {
     OnNextModal([&seen](QWidget* modal) {
         ++seen.count;
         seen.caption = modal->windowTitle();
@@ -128,6 +138,61 @@ QByteArray ReadBytes(const QString& path) {
 const QByteArray kVocBytes =
     "portas porto portare portavi portatum\r\ncarry\r\nbring\r\n\r\n\r\n\r\n";
 
+// An environment variable set for one test and put back as it was, also when the test fails.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(const char* name)
+        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_value(qgetenv(name)) {}
+    ~ScopedEnv() { m_wasSet ? qputenv(m_name, m_value) : qunsetenv(m_name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+    void Set(const QByteArray& value) { qputenv(m_name, value); }
+    void Unset() { qunsetenv(m_name); }
+
+private:
+    const char* m_name;
+    bool m_wasSet;
+    QByteArray m_value;
+};
+
+// Sends standard error to the file at `path` for as long as it lives.
+class StderrToFile {
+public:
+    explicit StderrToFile(const std::string& path) : m_saved(::dup(2)) {
+        std::fflush(stderr);
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(file, 2);
+        ::close(file);
+    }
+    ~StderrToFile() {
+        std::cerr.flush();
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+    }
+    StderrToFile(const StderrToFile&) = delete;
+    StderrToFile& operator=(const StderrToFile&) = delete;
+
+private:
+    int m_saved;
+};
+
+// The controls of test page `index`, in the sheet's tab order.
+TestPageControls PageControls(int index) {
+    if (index == 0) return CLatinPage().Controls();
+    if (index == 1) return CEnglishPage().Controls();
+    return CWordPage().Controls();
+}
+
+// What one run of the test sheet showed, and what it said on standard error.
+struct SheetRun {
+    QStringList marks;
+    QStringList shown;
+    SeenBox score;
+    QStringList notSaved;  // lines on standard error that say progress is not being saved
+};
+
 }  // namespace
 
 class ShellTest : public QObject {
@@ -153,6 +218,8 @@ private slots:
     void StartWithFileOpensItAsDocument();
     void OpenCommandAsksForFileWithDialog();
     void BeginTestRunsSheetWithThreePagesAndCancelCloses();
+    void SubmitRecordsAnswerAndUnwritableStoreChangesNothing_data();
+    void SubmitRecordsAnswerAndUnwritableStoreChangesNothing();
     void AboutShowsBoxAndOkCloses();
     void AcceleratorsNewAndOpenWorkOthersDoNothing();
     void ExitClosesEveryWindow();
@@ -349,7 +416,7 @@ void ShellTest::RecentMenuEntryReopensAndDropsFileThatFails() {
     for (CChildFrame* child : Frame()->DocumentWindows()) child->close();
     QTRY_VERIFY(Frame()->DocumentWindows().isEmpty());
     QVERIFY(QFile::remove(gone));
-    SeenBox seen;
+    SeenMessage seen;
     AcceptNextMessageBox(seen);
     FindItem(VisibleMenu(Frame(), "&File"), "&2 gone.voc")->trigger();
     QCOMPARE(seen.count, 1);
@@ -397,7 +464,7 @@ void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow() {
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     }
     QVERIFY(m_app->InitInstance());
-    SeenBox seen;
+    SeenMessage seen;
     AcceptNextMessageBox(seen);
     QVERIFY(!m_app->OpenDocumentFile(path));
     QCOMPARE(seen.count, 1);
@@ -409,7 +476,7 @@ void ShellTest::FileThatCannotBeOpenedGivesMessageAndNoWindow() {
 }
 
 void ShellTest::StartWithFileThatCannotBeOpenedFails() {
-    SeenBox seen;
+    SeenMessage seen;
     AcceptNextMessageBox(seen);
     QVERIFY(!m_app->InitInstance(QString::fromStdString(m_dir->File("missing.voc"))));
     QCOMPARE(seen.count, 1);
@@ -465,6 +532,122 @@ void ShellTest::BeginTestRunsSheetWithThreePagesAndCancelCloses() {
         QCOMPARE(current, 0);
     }
     QCOMPARE(DocumentTitles(Frame()), QStringList{"Tavrin1"});
+}
+
+void ShellTest::SubmitRecordsAnswerAndUnwritableStoreChangesNothing_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("correct");  // for the first word, portas
+    QTest::addColumn<bool>("writable");
+    const struct {
+        const char* tab;
+        int page;
+        const char* card;
+        const char* typed;
+        bool correct;
+    } pages[] = {{"Latin to English", 0, "latin", "bring", true},
+                 {"English to Latin", 1, "english", "amo", false},
+                 {"Word Parts", 2, "parts", "porto", true}};
+    for (bool writable : {true, false}) {
+        for (const auto& p : pages) {
+            QTest::addRow("%s, %s", p.tab, writable ? "recorded" : "store cannot be written")
+                << p.page << QString(p.card) << QString(p.typed) << p.correct << writable;
+        }
+    }
+}
+
+void ShellTest::SubmitRecordsAnswerAndUnwritableStoreChangesNothing() {
+    QFETCH(int, page);
+    QFETCH(QString, card);
+    QFETCH(QString, typed);
+    QFETCH(bool, correct);
+    QFETCH(bool, writable);
+    QVERIFY(m_app->InitInstance());
+    const std::string voc =
+        m_dir->Write("words.voc",
+                     "portas porto portare portavi portatum\r\ncarry\r\nbring\r\n"
+                     "\r\n\r\n\r\namat amo amare amavi amatum\r\nlove\r\n\r\n\r\n\r\n\r\n");
+    const TestPageControls ids = PageControls(page);
+    // The store goes under the test's folder; where it cannot be written, its folder's parent
+    // is a file, which stops even root.
+    m_dir->Write("file", "");
+    ScopedEnv noProgress("TAVRIN_NO_PROGRESS");
+    ScopedEnv dataHome("XDG_DATA_HOME");
+    dataHome.Set(
+        QFile::encodeName(QString::fromStdString(m_dir->File(writable ? "data" : "file/data"))));
+
+    // Test > Begin Test, the page's Begin Test, the file, then `words` answers and Quit.
+    auto run = [&](int words, SheetRun& seen) {
+        ModalScript script;
+        auto form = [page](QWidget* sheet) {
+            return sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
+        };
+        script.Sheet([&](QWidget* sheet) {
+            sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->setCurrentIndex(page);
+            QTest::mouseClick(Ctl(form(sheet), ids.begin), Qt::LeftButton);
+        });
+        script.File(QString::fromStdString(voc));
+        for (int i = 0; i < words; ++i) {
+            script.Sheet([&, i](QWidget* sheet) {
+                QTest::keyClicks(Ctl(form(sheet), ids.answer), typed);
+                QTest::mouseClick(Ctl(form(sheet), ids.submit), Qt::LeftButton);
+                seen.marks << Ctl<QLabel>(form(sheet), ids.mark)->text();
+                seen.shown << Ctl<QLabel>(form(sheet), ids.shown)->text();
+                QTest::mouseClick(Ctl(form(sheet), i + 1 < words ? ids.next : ids.quit),
+                                  Qt::LeftButton);
+            });
+        }
+        script.Box(&seen.score);
+        const std::string errors = m_dir->File("stderr.txt");
+        {
+            StderrToFile capture(errors);
+            FindItem(VisibleMenu(Frame(), "&Test"), "&Begin Test")->trigger();
+        }
+        seen.notSaved = QString::fromLocal8Bit(ReadBytes(QString::fromStdString(errors)))
+                            .split(u'\n')
+                            .filter(QStringLiteral("progress is not being saved"));
+        QVERIFY(script.Done());
+    };
+
+    if (!writable) {
+        // The same test with recording off shows what the page must show.
+        SheetRun off, failing;
+        noProgress.Set("1");
+        run(2, off);
+        noProgress.Unset();
+        run(2, failing);
+        if (QTest::currentTestFailed()) return;
+        QCOMPARE(failing.marks, off.marks);
+        QCOMPARE(failing.shown, off.shown);
+        QCOMPARE(failing.score.text, off.score.text);
+        QCOMPARE(failing.score.title, off.score.title);
+        QCOMPARE(failing.score.buttons, off.score.buttons);
+        QCOMPARE(off.notSaved, QStringList());
+        QCOMPARE(failing.notSaved.size(), 1);
+        QVERIFY2(failing.notSaved[0].contains("file/data"), qPrintable(failing.notSaved[0]));
+        return;
+    }
+
+    noProgress.Unset();
+    SheetRun seen;
+    run(1, seen);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(seen.marks, QStringList{correct ? "Correct Answer" : "Wrong Answer"});
+    QCOMPARE(seen.notSaved, QStringList());
+
+    progress::CProgressStore store;
+    progress::StoreProblem problem;
+    QVERIFY(store.OpenToRead(m_dir->File("data/tavrin/progress.sqlite"), problem));
+    std::vector<progress::Answer> answers;
+    QVERIFY(store.ForEachAnswer([&](const progress::Answer& a) { answers.push_back(a); }, problem));
+    QCOMPARE(answers.size(), size_t(1));
+    QCOMPARE(QString::fromStdString(answers[0].page), card);
+    QCOMPARE(QString::fromStdString(answers[0].headword),
+             QStringLiteral("portas porto portare portavi portatum"));
+    QCOMPARE(QString::fromStdString(answers[0].typed), typed);
+    QCOMPARE(answers[0].correct, correct);
+    QCOMPARE(QString::fromStdString(answers[0].file), QString::fromStdString(voc));
 }
 
 void ShellTest::AboutShowsBoxAndOkCloses() {
