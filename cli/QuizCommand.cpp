@@ -166,6 +166,25 @@ bool WriteMissed(const std::string& quizzed, std::vector<std::size_t> missed, CO
     return true;
 }
 
+// Opens the file for --missed, if given, before the quiz: refused now, not after a whole quiz
+// whose missed words would then be lost. Returns 0, or the exit status of the refusal.
+int OpenMissed(const QuizOptions& options, COutput& out, CliStreams& io) {
+    if (options.missed.empty()) return 0;
+    if (options.missed == "-") {
+        io.err << "tavrin-voc: " << _("--missed needs a file name") << '\n';
+        return kExitUsage;
+    }
+    for (const std::string& file : options.files) {
+        if (SameFile(options.missed, file)) {
+            ReportFileProblem(io, options.missed,
+                              _("is the file being quizzed; name another file for the missed "
+                                "words"));
+            return kExitFailed;
+        }
+    }
+    return out.Open(options.missed, options.force) ? 0 : kExitFailed;
+}
+
 std::string Absolute(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -174,20 +193,7 @@ std::string Absolute(const std::string& path) {
 
 int RunQuiz(const QuizOptions& options, const progress::StoreChoice& store, CliStreams& io) {
     COutput missedOut(io);
-    if (!options.missed.empty()) {
-        if (options.missed == "-") {
-            io.err << "tavrin-voc: " << _("--missed needs a file name") << '\n';
-            return kExitUsage;
-        }
-        if (SameFile(options.missed, options.file)) {
-            ReportFileProblem(io, options.missed,
-                              _("is the file being quizzed; name another file for the missed "
-                                "words"));
-            return kExitFailed;
-        }
-        // Refused now, not after a whole quiz whose missed words would then be lost.
-        if (!missedOut.Open(options.missed, options.force)) return kExitFailed;
-    }
+    if (const int refused = OpenMissed(options, missedOut, io)) return refused;
 
     std::unique_ptr<CTestPage> page = MakePage(options.page);
     const TestPageControls& ids = page->Controls();
@@ -268,21 +274,7 @@ constexpr std::size_t kAskAgainAfter = 3;
 // asked again a few words later until it is answered right.
 int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStreams& io) {
     COutput missedOut(io);
-    if (!options.missed.empty()) {
-        if (options.missed == "-") {
-            io.err << "tavrin-voc: " << _("--missed needs a file name") << '\n';
-            return kExitUsage;
-        }
-        for (const std::string& file : options.files) {
-            if (SameFile(options.missed, file)) {
-                ReportFileProblem(io, options.missed,
-                                  _("is the file being quizzed; name another file for the missed "
-                                    "words"));
-                return kExitFailed;
-            }
-        }
-        if (!missedOut.Open(options.missed, options.force)) return kExitFailed;
-    }
+    if (const int refused = OpenMissed(options, missedOut, io)) return refused;
 
     std::vector<StudyWord> words;
     if (!LoadStudyWords(options.files, words, io, false)) return kExitFailed;
@@ -415,7 +407,7 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
                        "order asked; no file when none was missed"))
         ->type_name("OUT.voc");
     command->add_flag("--force", options->force, _("Replace an existing --missed file"));
-    CLI::Option* review = command->add_flag("--review", options->review,
+    command->add_flag("--review", options->review,
                       _("Ask the words due today, the least likely to be remembered first, then "
                         "new words; a word answered wrong comes back until it is answered right. "
                         "Several files may be given"));
@@ -428,8 +420,7 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
         ->add_option("--order", options->order,
                      _("file: as in FILE (the default); interleaved: as Change Order would put "
                        "them; shuffle: at random. FILE is never changed"))
-        ->check(CLI::IsMember({"file", "interleaved", "shuffle"}))
-        ->excludes(review);
+        ->check(CLI::IsMember({"file", "interleaved", "shuffle"}));
     command->add_option("--seed", options->seed,
                         _("With --order shuffle: repeat the shuffle that this number gave (a "
                           "shuffle without it prints the one it drew)"));
@@ -440,6 +431,12 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
           "missed words are still given)."));
     command->callback([options, store, &run] {
         run = [options, store](CliStreams& io) {
+            if (options->review && options->order != "file") {
+                io.err << "tavrin-voc: " << _("--review asks the words in the order they fall due; "
+                                              "leave out --order")
+                       << '\n';
+                return kExitUsage;
+            }
             if (options->review) return RunReview(*options, *store, io);
             if (options->files.size() != 1) {
                 io.err << "tavrin-voc: "
