@@ -156,8 +156,23 @@ std::size_t Utf8Length(std::string_view s) {
 // becomes U+FFFD, so that a script's parser never refuses the whole report.
 void AppendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
+    std::size_t plain = 0;  // start of the run of bytes that go out as they are
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
+        // Headwords are nearly all plain ASCII: such a run is appended in one go.
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        if (c >= 0x80) {
+            length = Utf8Length(text.substr(i));
+            if (length > 0) {
+                i += length;
+                continue;
+            }
+        }
+        out.append(text.substr(plain, i - plain));
         if (c == '"' || c == '\\') {
             out.push_back('\\');
             out.push_back(static_cast<char>(c));
@@ -167,24 +182,18 @@ void AppendJsonString(std::string& out, std::string_view text) {
             out.append("\\r");
         } else if (c == '\t') {
             out.append("\\t");
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (c >= 0x80) {
+            out.append("\\ufffd");
+        } else {
             static const char kHex[] = "0123456789abcdef";
             out.append("\\u00");
             out.push_back(kHex[c >> 4]);
             out.push_back(kHex[c & 0xF]);
-        } else {
-            const std::size_t length = Utf8Length(text.substr(i));
-            if (length == 0) {
-                out.append("\\ufffd");
-                ++i;
-                continue;
-            }
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
         }
         ++i;
+        plain = i;
     }
+    out.append(text.substr(plain));
     out.push_back('"');
 }
 
@@ -358,7 +367,7 @@ private:
                 ++data->recent[word];
                 if (answer.correct) ++data->recentRight[word];
             },
-            problem, m_now - kRecentDays * kDaySeconds);
+            problem, m_now - kRecentDays * kDaySeconds, true);
     }
 
     PageTotals Totals(const std::vector<std::uint32_t>& words, const PageData& data) const {
@@ -500,11 +509,18 @@ private:
                     AppendJsonString(json, m_headwords[word]);
                     json += ", \"key\": ";
                     AppendJsonString(json, m_index.Key(word));
-                    json += ", \"stability\": " + JsonNumber(card.stability) +
-                            ", \"difficulty\": " + JsonNumber(card.difficulty) + ", \"due\": \"" +
-                            progress::DayText(data.dueDay[word]) +
-                            "\", \"answers\": " + std::to_string(card.answers) +
-                            ", \"lapses\": " + std::to_string(card.lapses) + "}";
+                    // Appended piece by piece: a store of many words writes many cards.
+                    json += ", \"stability\": ";
+                    json += JsonNumber(card.stability);
+                    json += ", \"difficulty\": ";
+                    json += JsonNumber(card.difficulty);
+                    json += ", \"due\": \"";
+                    json += progress::DayText(data.dueDay[word]);
+                    json += "\", \"answers\": ";
+                    json += std::to_string(card.answers);
+                    json += ", \"lapses\": ";
+                    json += std::to_string(card.lapses);
+                    json += '}';
                     Flush(json);
                 }
                 json += "]}";

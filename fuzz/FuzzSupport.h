@@ -41,3 +41,4 @@ void FuzzReorder(const std::uint8_t* data, std::size_t size);
 void FuzzCliCheck(const std::uint8_t* data, std::size_t size);
 void FuzzCliImport(const std::uint8_t* data, std::size_t size);
 void FuzzShownText(const std::uint8_t* data, std::size_t size);
+void FuzzProgressStore(const std::uint8_t* data, std::size_t size);

@@ -7,7 +7,7 @@ set -euo pipefail
 out=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 
-mapfile -t sources < <(find platform res shell pages vocab cli -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
+mapfile -t sources < <(find platform res shell pages progress vocab cli -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 common=(--from-code=UTF-8 --add-location=file --sort-output --package-name=tavrin
         --package-version=1.0.0.1 --msgid-bugs-address=tavrin@example.org
         --copyright-holder="Tavrin Tutor developers")

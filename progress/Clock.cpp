@@ -65,8 +65,22 @@ std::string DayText(int day) {
     unsigned m = 0;
     unsigned d = 0;
     CivilFromDays(day, y, m, d);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", y, m, d);
+    if (y < 0 || y > 9999) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02u-%02u", y, m, d);
+        return text;
+    }
+    // Written for every card of a report: by hand, as snprintf costs more than the rest.
+    std::string text = "0000-00-00";
+    const unsigned year = static_cast<unsigned>(y);
+    text[0] = static_cast<char>('0' + year / 1000);
+    text[1] = static_cast<char>('0' + year / 100 % 10);
+    text[2] = static_cast<char>('0' + year / 10 % 10);
+    text[3] = static_cast<char>('0' + year % 10);
+    text[5] = static_cast<char>('0' + m / 10);
+    text[6] = static_cast<char>('0' + m % 10);
+    text[8] = static_cast<char>('0' + d / 10);
+    text[9] = static_cast<char>('0' + d % 10);
     return text;
 }
 

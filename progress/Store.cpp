@@ -143,10 +143,12 @@ std::uint32_t BigEndian(const unsigned char* p, int bytes) {
 bool LooksWhole(const std::string& path, StoreProblem& problem) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return true;  // SQLite's open says why
-    struct stat st = {};
+    // The header is read before the size is taken: a checkpoint by another program in between
+    // only grows the file, so a whole store never looks cut short.
     unsigned char header[100] = {};
+    const ssize_t got = ::pread(fd, header, sizeof header, 0);
+    struct stat st = {};
     const bool statted = ::fstat(fd, &st) == 0;
-    const ssize_t got = statted && st.st_size > 0 ? ::pread(fd, header, sizeof header, 0) : 0;
     ::close(fd);
     if (!statted || st.st_size == 0) return true;
 
@@ -518,13 +520,16 @@ bool CProgressStore::ForEachCard(const std::string& page,
 }
 
 bool CProgressStore::ForEachAnswer(const std::function<void(const Answer&)>& visit,
-                                   StoreProblem& problem, std::optional<Seconds> since) {
+                                   StoreProblem& problem, std::optional<Seconds> since,
+                                   bool marksOnly) {
     problem = StoreProblem{};
     if (m_empty || !m_db) return true;
-    Statement each(m_db, since ? "SELECT time, word, headword, page, correct, typed, file FROM "
-                                 "answers WHERE time >= ?1 ORDER BY time, id"
-                               : "SELECT time, word, headword, page, correct, typed, file FROM "
-                                 "answers ORDER BY id");
+    // A report over a big store reads only what it counts: the rest stays unread on its page.
+    std::string sql = marksOnly ? "SELECT time, word, '', page, correct, '', '' FROM answers"
+                                : "SELECT time, word, headword, page, correct, typed, file FROM "
+                                  "answers";
+    sql += since ? " WHERE time >= ?1 ORDER BY time, id" : " ORDER BY id";
+    Statement each(m_db, sql.c_str());
     if (!each.Ok()) return Fail(problem, each.Code());
     if (since) each.Bind(1, TimeText(*since));
     int step = 0;

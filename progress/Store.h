@@ -114,9 +114,10 @@ public:
     bool ForEachCard(const std::string& page, const std::function<void(const Card&)>& visit,
                      StoreProblem& problem);
 
-    // Every answer recorded, oldest first; the earliest from `since` on where given.
+    // Every answer recorded, oldest first; the earliest from `since` on where given. With
+    // `marksOnly`, only the time, word, page and mark are filled in.
     bool ForEachAnswer(const std::function<void(const Answer&)>& visit, StoreProblem& problem,
-                       std::optional<Seconds> since = std::nullopt);
+                       std::optional<Seconds> since = std::nullopt, bool marksOnly = false);
 
     // How many cards of `page` had their first answer on study day `day`.
     int CardsStartedOn(const std::string& page, int day);

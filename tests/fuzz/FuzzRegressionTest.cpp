@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression,
                                            Target{"reorder", FuzzReorder},
                                            Target{"cli_check", FuzzCliCheck},
                                            Target{"cli_import", FuzzCliImport},
-                                           Target{"shown_text", FuzzShownText}),
+                                           Target{"shown_text", FuzzShownText},
+                                           Target{"progress_store", FuzzProgressStore}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
