@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -65,6 +66,10 @@ struct Bytes {
     constexpr std::uint64_t kLows = ~kTops;
     std::uint64_t high = 0, control = 0, capital = 0, blank = 0, doubled = 0, bracket = 0,
                   comma = 0;
+    // A byte's flags move to the byte after it in the text by `<< 8`, and the last byte's come
+    // out as `>> 56`: so the bytes of `w` are those of the text in increasing significance.
+    static_assert(std::endian::native == std::endian::little,
+                  "Scan reads eight bytes of text as one little-endian word");
     // Returns the top bits of the blanks of `w`; `before` has the top bit of its lowest byte
     // set when the byte before `w` is a blank.
     const auto take = [&](std::uint64_t w, std::uint64_t before) {
@@ -231,8 +236,8 @@ public:
         const auto hi = static_cast<std::uint32_t>(h >> 32);
         std::size_t b = Home(h);
         // A form whose filter bit is clear is not held, and its bucket need not be read: once
-        // the table is full, most forms of a long file are such, and a bucket read was most of
-        // the time of their check.
+        // the table is full, most forms of a long file are such, and a bucket read is a read of
+        // memory far from any read before it.
         const std::uint64_t bit = FilterBit(h);
         const bool mayBeHeld = (m_filter[bit / 64] >> (bit % 64)) & 1;
         for (; mayBeHeld; b = After(b)) {
@@ -316,7 +321,7 @@ constexpr std::size_t kMarked = 64;
 // `blankBefore`: the byte before the 64 is a blank. Reads one byte after them, for a CR last.
 Marks MarksOf(const char* p, bool blankBefore) {
     std::uint64_t lf = 0, blank = 0, other = 0, capital = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
     for (std::size_t k = 0; k < kMarked; k += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
@@ -823,8 +828,8 @@ void CChecker::EndWord() {
                                        "the missing meaning lines (empty lines will do)"),
                                      {std::to_string(m_lineInWord)}));
     }
-    // Bit i for meaning i + 1: a search per meaning for a filled one after it was a tenth of
-    // the check of a word.
+    // Bit i for meaning i + 1, so that whether a filled one comes after a meaning is one test
+    // rather than a search per meaning.
     unsigned filled = 0;
     bool anyTypable = false;
     for (int i = 0; i < kDefinitionLines; ++i) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -11,10 +11,13 @@ CDelimitedReader::CDelimitedReader(std::streambuf& in)
     : m_in(in), m_buffer(kSize + kMarked, '\0') {}
 
 bool CDelimitedReader::Fill() {
-    // Keeps what is left, so that PeekLine can see a whole first line.
-    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_len - m_pos);
-    m_len -= m_pos;
-    m_pos = 0;
+    // Keeps what is left, so that PeekLine can see a whole first line, and the lines of a
+    // quoted field that may have to be read again.
+    const std::size_t keep = std::min(m_pos, m_keepFrom);
+    std::memmove(m_buffer.data(), m_buffer.data() + keep, m_len - keep);
+    m_len -= keep;
+    m_pos -= keep;
+    if (m_keepFrom != kNotMarked) m_keepFrom -= keep;
     m_markedAt = kNotMarked;
     m_cutsPos = kNotMarked;
     const auto n = m_in.sgetn(m_buffer.data() + m_len, static_cast<std::streamsize>(kSize - m_len));
@@ -65,12 +68,12 @@ bool CDelimitedReader::ReadRawLine(std::string& line) {
     return true;
 }
 
-void CDelimitedReader::AppendUntil(std::string& field, char stop1, char stop2) {
-    // A whole run of plain bytes at a time: a call per byte was most of an import's time.
+void CDelimitedReader::AppendUntil(std::string& field, char stop1, char stop2, std::size_t most) {
+    // A whole run of plain bytes at a time: fields are most of what is read.
     for (;;) {
-        if (m_pos == m_len && !Fill()) return;
+        if (field.size() >= most || (m_pos == m_len && !Fill())) return;
         const char* begin = m_buffer.data() + m_pos;
-        const char* end = m_buffer.data() + m_len;
+        const char* end = begin + std::min(m_len - m_pos, most - field.size());
         const char* p = begin;
         // Eight bytes at a time while none of them is a stop (the usual test for a zero byte,
         // on the bytes XORed with each stop), then byte by byte to the stop itself.
@@ -93,11 +96,33 @@ void CDelimitedReader::AppendUntil(std::string& field, char stop1, char stop2) {
     }
 }
 
+void CDelimitedReader::DropOpenQuote(std::uint64_t line) {
+    if (m_keepFrom != kNotMarked) {
+        m_pos = m_keepFrom;
+        m_line = m_keepLine;
+    } else {
+        // The field is still on the quote's line: past the rest of it.
+        for (;;) {
+            if (m_pos == m_len && !Fill()) break;
+            const char* begin = m_buffer.data() + m_pos;
+            const void* lf = std::memchr(begin, '\n', m_len - m_pos);
+            if (lf) {
+                m_pos += static_cast<std::size_t>(static_cast<const char*>(lf) - begin) + 1;
+                ++m_line;
+                break;
+            }
+            m_pos = m_len;
+        }
+    }
+    m_keepFrom = kNotMarked;
+    m_quoteLeftOpen = line;
+}
+
 const CDelimitedReader::Marks& CDelimitedReader::Mark(std::size_t at) {
     const std::size_t offset = at * kMarked;
     const char* p = m_buffer.data() + offset;
     Marks marks{};
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
     const __m128i separator = _mm_set1_epi8(m_separator);
     const __m128i quote = _mm_set1_epi8('"');
     const __m128i lineEnd = _mm_set1_epi8('\n');
@@ -150,6 +175,7 @@ bool CDelimitedReader::Next(std::vector<std::string_view>& views) {
         return false;
     }
     m_rowLine = m_line;
+    m_quoteLeftOpen = 0;
     if (NextPlain(views)) return true;
     m_rowAscii = false;
     m_rowInBuffer = false;
@@ -169,20 +195,46 @@ bool CDelimitedReader::Next(std::vector<std::string_view>& views) {
         field.clear();
         int c = Peek();
         if (c == '"') {
+            const std::uint64_t quoteLine = m_line;
+            std::size_t lines = 1;
+            bool open = false;
             Get();
             for (;;) {
-                AppendUntil(field, '"', '\n');
+                AppendUntil(field, '"', '\n', kQuotedBytes + 1);
+                if (field.size() > kQuotedBytes) {
+                    open = true;
+                    break;
+                }
                 c = Get();
-                if (c < 0) break;
+                if (c < 0) {
+                    // Open at the end: a mistake when it took lines after its own.
+                    open = m_keepFrom != kNotMarked && m_keepFrom != m_len;
+                    break;
+                }
                 if (c == '"') {
                     if (Peek() != '"') break;
                     Get();
                     field.push_back('"');
                 } else {
+                    if (lines++ == 1) {
+                        m_keepFrom = m_pos;
+                        m_keepLine = m_line;
+                    }
+                    if (lines > kQuotedLines) {
+                        open = true;
+                        break;
+                    }
                     if (!field.empty() && field.back() == '\r') field.pop_back();
                     field.push_back(' ');
                 }
             }
+            if (open) {
+                DropOpenQuote(quoteLine);
+                fields.clear();
+                views.clear();
+                return true;
+            }
+            m_keepFrom = kNotMarked;
         }
         // Unquoted text, or whatever stands between a closing quote and the separator.
         AppendUntil(field, m_separator, '\n');

@@ -34,9 +34,24 @@ public:
     bool ReadRawLine(std::string& line);
 
     // Takes the next row: its fields as views, which stay valid until the reader is next
-    // called. A line break inside a quoted field becomes one blank; a quote that is never
-    // closed runs to the end of the input. Returns false at the end of the input.
+    // called. A line break inside a quoted field becomes one blank. A quote still open after
+    // kQuotedBytes or kQuotedLines, or at the end of the input with lines after its own, was
+    // left open by mistake: the row is then dropped (QuoteLeftOpen says so, the fields are
+    // none) and reading goes on at the line after the quote's. A quote opened on the last line
+    // runs to the end, taking nothing that was not its row. Returns false at the end of the
+    // input.
     bool Next(std::vector<std::string_view>& fields);
+    // The line on which the quote that spoiled the row last taken by Next opened; 0 when the
+    // row was read whole.
+    std::uint64_t QuoteLeftOpen() const { return m_quoteLeftOpen; }
+    // A quoted field may hold this many bytes: a cell of a word list is a word or a few
+    // meanings, and a vocabulary line can be no longer (the test pages read no more of it).
+    static constexpr std::size_t kQuotedBytes = 4096;
+    // A quoted field may reach over this many lines. A spreadsheet cell holds a line per
+    // meaning at most, a few; every line past that which an open quote takes is a row of the
+    // list lost without a word. Within the bound, the bytes from the quote's line on stay in
+    // the buffer, so reading can go back to them.
+    static constexpr std::size_t kQuotedLines = 64;
 
     // The line on which the row or line last taken starts, counted from 1.
     std::uint64_t RowLine() const { return m_rowLine; }
@@ -58,8 +73,13 @@ private:
     int Peek();
     int Get();
     bool Fill();
-    // Appends the bytes before the next `stop1` or `stop2` (or the end), leaving the stop.
-    void AppendUntil(std::string& field, char stop1, char stop2);
+    // Appends the bytes before the next `stop1` or `stop2` (or the end), leaving the stop;
+    // no more once `field` holds `most` bytes.
+    void AppendUntil(std::string& field, char stop1, char stop2,
+                     std::size_t most = std::string::npos);
+    // Drops the row whose quote opened on `line` and was left open, going on at the line
+    // after that one.
+    void DropOpenQuote(std::uint64_t line);
     // Takes the next row when it has no quote and its line end is in the buffer, its fields
     // views into the buffer; returns false, having taken nothing, for the byte-by-byte reading
     // to take it.
@@ -95,6 +115,11 @@ private:
     std::uint64_t m_rowLine = 0;
     bool m_rowAscii = false;
     bool m_rowInBuffer = false;
+    std::uint64_t m_quoteLeftOpen = 0;
+    // While a quoted field reaches past its first line: where the next line starts, and its
+    // number. Fill keeps the bytes from there.
+    std::size_t m_keepFrom = kNotMarked;
+    std::uint64_t m_keepLine = 0;
     Marks m_marks;
     std::size_t m_markedAt = kNotMarked;
     // The separators and line ends after the last plain row, in the 64 bytes it ended in, while
@@ -109,9 +134,9 @@ template <typename F>
 bool CDelimitedReader::WalkPlainRow(F&& field, bool& ascii) {
     // Where the separators, quotes, line ends and bytes past ASCII are, 64 bytes at a time, the
     // marks kept for the rows that follow in the same bytes. Most rows of a word list are plain,
-    // and a pass over each field's bytes was most of an import's reading time; so was a copy of
-    // each field. The separators and line ends are followed one after the other, through rows
-    // and 64 bytes alike: a loop per row and per 64 bytes missed its end at every row.
+    // so their fields are neither passed over byte by byte nor copied. The separators and line ends
+    // are followed one after the other, through rows and 64 bytes alike: a loop per row and per 64
+    // bytes missed its end at every row.
     if (m_separator == '"' || m_separator == '\n' || m_pos >= m_len) return false;
     std::size_t at = m_pos / kMarked;
     const Marks* marks = &MarksAt(at);

@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -196,8 +196,8 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
-// Copies `n` bytes; inlined for the few bytes of a word or a meaning, which a call to memcpy
-// took longer to copy than the rest of their line's handling.
+// Copies `n` bytes; inlined for the few bytes of a word or a meaning, for which a call to
+// memcpy costs more than the copy.
 [[gnu::always_inline]] inline void CopyShort(char* to, const char* from, std::size_t n) {
     const auto move = [&](auto chunk) {
         decltype(chunk) head, tail;  // first and last bytes, overlapping where n is short
@@ -224,7 +224,7 @@ constexpr std::size_t kOverread = CDelimitedReader::kOverread;
 [[gnu::always_inline]] inline void CopyOverreading(char* to, const char* from, std::size_t n) {
     static_assert(kOverread == 16);
     for (std::size_t i = 0; i < n; i += 16) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
         // Not memcpy: the compiler saw the loop as one call to it, the call this avoids.
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
@@ -321,6 +321,12 @@ public:
     bool Step();
     CFindings& Findings() { return m_findings; }
     ConvertTotals& Totals() { return m_totals; }
+    // Takes into the findings those of the block not yet handed on (when handing it on
+    // failed, or the import stopped before).
+    void TakeUnsentFindings() {
+        for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
+        m_block.findings.clear();
+    }
 
 private:
     void Report(bool error, std::string text) {
@@ -331,9 +337,9 @@ private:
     bool NextRow();
     bool SettleColumns();
     void Refuse(const std::vector<std::optional<ColumnRole>>& guess);
-    // The fields are views, into the reader's buffer where a row is taken as it lies: a copy of
-    // each field was a fifth of an import of our own export. A field that must be rewritten
-    // (UTF-8 repaired, HTML made text) is rewritten into m_owned, and its view moved there.
+    // The fields are views, into the reader's buffer where a row is taken as it lies, so that
+    // a field is copied only where it must be. A field that must be rewritten (UTF-8 repaired,
+    // HTML made text) is rewritten into m_owned, and its view moved there.
     void Row(std::vector<std::string_view>& fields, bool ascii);
     void OurRow(std::vector<std::string_view>& fields);
     void ListRow(std::vector<std::string_view>& fields);
@@ -390,10 +396,13 @@ private:
     std::array<std::string, kDefinitionLines> m_meanings;
     std::string m_headword;
     std::string m_latin;
-    // Words are handed to the sink in blocks: a call per word cost as much as reading it.
+    // Words are handed to the sink in blocks, so that a word costs no call of its own.
     WordBlock m_block;
     CBytes& m_out = m_block.bytes;
 };
+
+// The highest column an Anki header line may name; no note has more fields.
+constexpr long kMostAnkiColumn = 1000;
 
 // As many bytes as the file layer writes as they are given.
 constexpr std::size_t kOutBlock = 1 << 18;
@@ -413,11 +422,14 @@ void CImporter::ReadAnkiHeaders() {
         } else if (key == "columns") {
             columns = value;
         } else if (key.ends_with(" column")) {
+            // A number past what strtol holds comes back as its largest or smallest value;
+            // the range is checked before any sum, so such a number is as one that is no
+            // number: the line is passed over.
             const std::string number(Trim(value));
             const long n = std::strtol(number.c_str(), nullptr, 10);
-            const auto column = static_cast<std::size_t>(n - 1);
-            if (n >= 1 && n <= 1000 &&
-                std::find(m_ignored.begin(), m_ignored.end(), column) == m_ignored.end()) {
+            if (n < 1 || n > kMostAnkiColumn) continue;
+            const auto column = static_cast<std::size_t>(n) - 1;
+            if (std::find(m_ignored.begin(), m_ignored.end(), column) == m_ignored.end()) {
                 m_ignored.push_back(column);
                 if (key == "notetype column") m_notetype = column;
             }
@@ -441,6 +453,16 @@ void CImporter::ReadAnkiHeaders() {
 bool CImporter::NextRow() {
     if (m_separator.lineList.empty()) {
         if (!m_reader->Next(m_row)) return false;
+        while (const std::uint64_t quote = m_reader->QuoteLeftOpen()) {
+            m_line = quote;
+            ++m_totals.rows;
+            Report(true, tr::Format(_("a quote opened on this line is not closed within %s lines "
+                                      "or %s bytes; row left out, and reading goes on at the "
+                                      "next line"),
+                                    {std::to_string(CDelimitedReader::kQuotedLines),
+                                     std::to_string(CDelimitedReader::kQuotedBytes)}));
+            if (!m_reader->Next(m_row)) return false;
+        }
         m_line = m_reader->RowLine();
         m_rowAscii = m_reader->RowAscii();
         m_rowOverreadable = m_reader->RowOverreadable();
@@ -851,7 +873,7 @@ void CImporter::Write(std::string_view headword, std::string_view more,
         m_block.lineSteps.emplace_back(word, offset);
         m_lineOffset = offset;
     }
-    // Sized once and copied into: an append per line was a sixth of the reading thread.
+    // Sized once and copied into, so that no line's append checks the room again.
     std::size_t size = headword.size() + (more.empty() ? 0 : more.size() + 1) + 2;
     for (const auto& m : meanings) size += m.size() + 2;
     char* to = m_out.Extend(size);
@@ -882,7 +904,7 @@ void CImporter::Flush() {
     if (m_out.empty() && m_block.findings.empty() && m_block.lineSteps.empty()) return;
     m_sink(std::move(m_block));
     // The bytes of a block that the sink is done with, left for the next: a new block's pages
-    // were each a fault and a page of zeros, a tenth of the reading thread.
+    // would each be a fault and a page of zeros.
     CBytes bytes = std::move(m_block.bytes);
     bytes.clear();
     m_block = {};
@@ -937,8 +959,13 @@ public:
     void Stop() {
         const std::lock_guard lock(m_mutex);
         m_stopped = true;
-        m_blocks.clear();
+        for (auto& block : m_blocks) block.bytes = {};  // their findings are still to be told
         m_changed.notify_all();
+    }
+    // The blocks never taken, once both sides are done.
+    std::deque<WordBlock> Left() {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_blocks, {});
     }
     bool Stopped() {
         const std::lock_guard lock(m_mutex);
@@ -1070,20 +1097,28 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
             for (auto& f : block.findings) {
                 self->Findings().Add(f.line, f.error, std::move(f.text));
             }
+            block.findings.clear();  // told: not to be told again should the write fail
             if (!block.bytes.empty()) sink(block.bytes);
         };
         CImporter importer(name, options, inOrder, diagnostics);
         self = &importer;
         if (!importer.Start(reader)) return importer.Totals();
-        while (importer.Step()) {
+        try {
+            while (importer.Step()) {
+            }
+        } catch (...) {
+            // What was found before the failure is told before it.
+            importer.TakeUnsentFindings();
+            importer.Findings().Finish();
+            throw;
         }
         importer.Findings().Finish();
         return importer.Totals();
     }
 
     // Check's rules run over the words written on a second thread, block by block behind the
-    // import: they took as long as the import itself. The findings of both are told there, in
-    // the order they would have been told one after the other. Every system call stays on
+    // import, so that an import costs little more than its reading. The findings of both are told
+    // there, in the order they would have been told one after the other. Every system call stays on
     // this thread (the check reads from memory), so their order is the same on every run.
     CBlockQueue queue;
     const BlockSink toCheck = [&](WordBlock&& block) {
@@ -1107,6 +1142,17 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
             queue.Stop();
         }
     });
+    // Whatever stops the import, the findings held for their count, and those of the blocks
+    // the check never took, are told before it stops: they are what the user fixes first.
+    const auto tellFindings = [&] {
+        for (auto& block : queue.Left()) {
+            for (auto& f : block.findings) {
+                importer.Findings().Add(f.line, f.error, std::move(f.text));
+            }
+        }
+        importer.TakeUnsentFindings();
+        importer.Findings().Finish();
+    };
     try {
         // A failed check (or write) ends the import too.
         while (importer.Step() && !queue.Stopped()) {
@@ -1114,11 +1160,15 @@ ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
     } catch (...) {
         queue.Stop();
         check.join();
+        tellFindings();
         throw;
     }
     queue.Close();
     check.join();
-    if (checkFailed) std::rethrow_exception(checkFailed);
+    if (checkFailed) {
+        tellFindings();
+        std::rethrow_exception(checkFailed);
+    }
     importer.Totals().unanswerable = unanswerable;
     importer.Findings().Finish();
     ConvertTotals& t = importer.Totals();

@@ -25,14 +25,15 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // clang-format off
-// The plain letter of a two-byte UTF-8 letter of Latin-1 (second byte after 0xC3), or 0.
+// The plain letter of a two-byte UTF-8 letter of Latin-1 (second byte after 0xC3), or null.
+// HeaderKey lowers first, so of the capitals (0x80 to 0x9E) none is left; of the second bytes
+// below 0xA0 only ß (0x9F, which has no capital of its own here) and × (0x97) are.
 const char* PlainOfLatin1(unsigned char second) {
-    static constexpr std::array<const char*, 64> kPlain = {
-        "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",  // 80-8F
-        "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", nullptr, "ss",
+    static constexpr std::array<const char*, 32> kPlain = {
         "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",  // A0-AF
-        "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", nullptr, "y"};
-    return second >= 0x80 && second < 0xC0 ? kPlain[second - 0x80] : nullptr;
+        "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", nullptr, "y"};
+    if (second == 0x9F) return "ss";
+    return second >= 0xA0 && second < 0xC0 ? kPlain[second - 0xA0] : nullptr;
 }
 // clang-format on
 
@@ -622,19 +623,4 @@ bool IsCloze(std::string_view field) {
         if (i > at + 3 && field.substr(i).starts_with("::")) return true;
     }
     return false;
-}
-
-std::string Fill(std::string_view pattern, const std::vector<std::string>& args) {
-    std::string out;
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '{' && i + 1 < pattern.size() && pattern[i + 1] == '}' &&
-            next < args.size()) {
-            out += args[next++];
-            ++i;
-        } else {
-            out.push_back(pattern[i]);
-        }
-    }
-    return out;
 }

@@ -78,7 +78,3 @@ std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html = false
 bool IsOnlyPicture(std::string_view field);
 // Whether an Anki field holds a cloze deletion ("{{c1::...}}").
 bool IsCloze(std::string_view field);
-
-// Fills the "{}" of `pattern` with `args`, in order: every message is one whole sentence, to be
-// translated whole.
-std::string Fill(std::string_view pattern, const std::vector<std::string>& args);

@@ -32,7 +32,13 @@ std::string DescribeCause(int cause) {
 bool COutput::Open(const std::string& path, bool force) {
     m_path = path;
     m_force = force;
-    if (path == "-") return true;
+    if (path == "-") {
+        if (!m_stdout) {
+            m_stdout.emplace(m_io.out.rdbuf());
+            m_stdoutBuf = m_io.out.rdbuf(&*m_stdout);
+        }
+        return true;
+    }
     struct stat st {};
     if (!force && ::lstat(path.c_str(), &st) == 0) {
         ReportFileProblem(m_io, path, _("already exists; add --force to replace it"));
@@ -49,10 +55,45 @@ bool COutput::Open(const std::string& path, bool force) {
     return true;
 }
 
+CErrnoKeepingBuf::int_type CErrnoKeepingBuf::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    errno = 0;
+    if (traits_type::eq_int_type(m_to->sputc(traits_type::to_char_type(c)), traits_type::eof())) {
+        Keep(errno);
+        return traits_type::eof();
+    }
+    return c;
+}
+
+std::streamsize CErrnoKeepingBuf::xsputn(const char* s, std::streamsize n) {
+    errno = 0;
+    const std::streamsize put = m_to->sputn(s, n);
+    if (put != n) Keep(errno);
+    return put;
+}
+
+int CErrnoKeepingBuf::sync() {
+    errno = 0;
+    if (m_to->pubsync() == 0) return 0;
+    Keep(errno);
+    return -1;
+}
+
+COutput::~COutput() {
+    if (!m_stdout) return;
+    // Setting the buffer clears the stream's state, which must still tell of a failure.
+    const std::ios_base::iostate state = m_io.out.rdstate();
+    m_io.out.rdbuf(m_stdoutBuf);
+    m_io.out.setstate(state);
+}
+
 void COutput::Write(std::string_view bytes) {
     if (!m_file) {
         m_io.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!m_io.out) throw CFileException(CFileException::hardIO, EIO);
+        if (!m_io.out) {
+            const int err = m_stdout && m_stdout->Errno() != 0 ? m_stdout->Errno() : EIO;
+            throw CFileException(CFileException::CauseFromErrno(err), err);
+        }
         return;
     }
     m_file->Write(bytes);
@@ -62,7 +103,14 @@ bool COutput::Commit() {
     if (!m_file) {
         m_io.out.flush();
         if (m_io.out) return true;
-        ReportFileProblem(m_io, _("standard output"), _("could not be written"));
+        const int err = m_stdout && m_stdout->Errno() != 0 ? m_stdout->Errno() : EIO;
+        if (err == EIO) {
+            ReportFileProblem(m_io, _("standard output"), _("could not be written"));
+        } else {
+            ReportFileProblem(m_io, _("standard output"),
+                              tr::Format(_("cannot be written: %s"),
+                                         {DescribeCause(CFileException::CauseFromErrno(err))}));
+        }
         return false;
     }
     try {

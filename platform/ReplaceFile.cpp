@@ -23,7 +23,7 @@ constexpr std::size_t kRandomChars = 6;
 // Large enough that the system's cost per write vanishes; small beside any large file.
 constexpr std::size_t kChunk = 1024 * 1024;
 // Bytes given at least this many at once are written as they are, not copied into the buffer
-// first: a copy of every byte was a tenth of an import's writing.
+// first, which would only copy every byte once more.
 constexpr std::size_t kDirect = 256 * 1024;
 constexpr std::uint64_t kStartEvery = 8 * 1024 * 1024;
 

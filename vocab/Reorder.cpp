@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -110,7 +110,7 @@ void CEntryText::Read(CTextFile& file) {
 template <class F>
 void ForEachLineFeed(const char* data, std::size_t size, F f) {
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(TAVRIN_NO_SIMD)
     const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 16 <= size; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));

@@ -8,8 +8,9 @@
 
 namespace {
 
-// One conversion descriptor for the whole program; iconv keeps no state between lines for a
-// single-byte code page, but a descriptor is not safe to share between threads.
+// A conversion descriptor, one for each thread that converts (TextAsUtf8 keeps it thread_local):
+// iconv keeps no state between lines for a single-byte code page, but a descriptor is not safe
+// to share between threads.
 class CFrom1252 {
 public:
     CFrom1252() : m_cd(::iconv_open("UTF-8", "WINDOWS-1252")) {}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -159,6 +160,136 @@ INSTANTIATE_TEST_SUITE_P(
                    "#html:true\nporta\tgate&#10;door&#13;&#10;x\n", kAuto,
                    Word("porta porta", "gate", "door", "x"), 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The number of an Anki "#... column:" line: one out of range, however far, is as one that is
+// no number, and the line is passed over.
+struct AnkiColumnCase {
+    const char* name;
+    std::string number;
+    std::string expected;
+};
+
+class AnkiColumnNumber : public ::testing::TestWithParam<AnkiColumnCase> {};
+
+TEST_P(AnkiColumnNumber, OutOfRangeIsPassedOver) {
+    const auto& c = GetParam();
+    for (const char* key : {"tags", "notetype", "deck", "guid"}) {
+        std::istringstream in(std::string("#separator:tab\n#") + key + " column:" + c.number +
+                              "\nportas\tporto portare\tcarry\n");
+        std::string written;
+        std::ostringstream diagnostics;
+        ImportDelimitedStream(
+            in, "in", With(ImportFormat::kAuto, "", ""),
+            [&](std::string_view bytes) { written += bytes; }, diagnostics);
+        EXPECT_EQ(written, c.expected) << key;
+    }
+}
+
+const std::string kThirdColumnSetAside = Word("portas portas", "porto portare");
+const std::string kNoColumnSetAside = Word("portas porto portare", "carry");
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, AnkiColumnNumber,
+    ::testing::Values(AnkiColumnCase{"InRange", "3", kThirdColumnSetAside},
+                      AnkiColumnCase{"Blanks", " 3 ", kThirdColumnSetAside},
+                      AnkiColumnCase{"NoNumber", "x", kNoColumnSetAside},
+                      AnkiColumnCase{"Zero", "0", kNoColumnSetAside},
+                      AnkiColumnCase{"PastTheLastColumn", "1001", kNoColumnSetAside},
+                      AnkiColumnCase{"PastTheLongest", "99999999999999999999", kNoColumnSetAside},
+                      AnkiColumnCase{"BelowTheShortest", "-99999999999999999999",
+                                     kNoColumnSetAside},
+                      AnkiColumnCase{"SmallestLong", "-9223372036854775808", kNoColumnSetAside},
+                      AnkiColumnCase{"LargestLong", "9223372036854775807", kNoColumnSetAside}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A quote left open spoils its own row only: the rows after it are read as if it had been
+// closed at its line's end. A quoted field within the bounds still holds line breaks.
+const char kQuoteLeftOpen[] =
+    ":1: error: a quote opened on this line is not closed within 64 lines or 4096 bytes; row "
+    "left out, and reading goes on at the next line";
+
+std::string Lines(const std::string& line, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += line;
+    return out;
+}
+
+std::string Words(const std::string& headword, const std::string& meaning, int count) {
+    return Lines(Word(headword, meaning), count);
+}
+
+// Rows that fill the reader's first block but for a few bytes, so that an open quote after
+// them reaches into the next block.
+std::string FillerRows() { return Lines("amo,love\n", (1 << 16) / 9 - 2); }
+
+class QuoteLeftOpen : public ::testing::TestWithParam<ImportCase> {};
+
+TEST_P(QuoteLeftOpen, SpoilsItsRowOnly) {
+    const auto& c = GetParam();
+    std::istringstream in(c.input);
+    std::string written;
+    std::ostringstream diagnostics;
+    ImportOptions options = c.options;
+    options.check = true;
+    const ConvertTotals totals = ImportDelimitedStream(
+        in, "in", options, [&](std::string_view bytes) { written += bytes; }, diagnostics);
+    EXPECT_TRUE(written == c.expected) << written.size() << " bytes, not " << c.expected.size();
+    EXPECT_EQ(totals.errors, c.errors) << diagnostics.str();
+    const std::string lines = "\n" + diagnostics.str();
+    EXPECT_EQ(lines.find("\nin" + c.diagnostic) != std::string::npos, c.errors > 0) << lines;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuoteLeftOpen,
+    ::testing::Values(
+        ImportCase{"NeverClosed", "amo,\"love\nrosa,rose\nporto,carry\nsum,be\n", kAuto,
+                   Word("rosa rosa", "rose") + Word("porto porto", "carry") + Word("sum sum", "be"),
+                   1, kQuoteLeftOpen},
+        ImportCase{"NeverClosedLastLineWithoutEnd", "amo,\"love\nrosa,rose", kAuto,
+                   Word("rosa rosa", "rose"), 1, kQuoteLeftOpen},
+        ImportCase{"OnTheLastLineRunsToTheEnd", "sum,be\namo,\"love\n", kAuto,
+                   Word("sum sum", "be") + Word("amo amo", "love"), 0, kQuoteLeftOpen},
+        ImportCase{"WithinTheLineBound", "amo,\"love" + Lines("\nx", 62) + "\ny\"\nsum,be\n", kAuto,
+                   Word("amo amo", "love" + Lines(" x", 62) + " y") + Word("sum sum", "be"), 0,
+                   kQuoteLeftOpen},
+        ImportCase{"PastTheLineBound", "amo,\"love" + Lines("\nrosa,rose", 64) + "\nsum,be\"\n",
+                   kAuto, Words("rosa rosa", "rose", 64) + Word("sum sum", "be\""), 1,
+                   kQuoteLeftOpen},
+        ImportCase{"WithinTheByteBound", "amo,\"" + std::string(4095, 'a') + "\"\"\"\nsum,be\n",
+                   kAuto, Word("amo amo", std::string(4095, 'a') + "\"") + Word("sum sum", "be"), 0,
+                   kQuoteLeftOpen},
+        ImportCase{"PastTheByteBound", "amo,\"" + std::string(5000, 'a') + "\"\nsum,be\n", kAuto,
+                   Word("sum sum", "be"), 1, kQuoteLeftOpen},
+        ImportCase{"PastTheByteBoundOnLaterLines",
+                   "amo,\"love" + Lines("\nr," + std::string(1000, 'a'), 5) + "\"\nsum,be\n", kAuto,
+                   Words("r r", std::string(1000, 'a'), 4) +
+                       Word("r r", std::string(1000, 'a') + "\"") + Word("sum sum", "be"),
+                   1, kQuoteLeftOpen},
+        ImportCase{"AcrossTheReadBlock", FillerRows() + "amo,\"love\nrosa,rose\nsum,be\n", kAuto,
+                   Words("amo amo", "love", (1 << 16) / 9 - 2) + Word("rosa rosa", "rose") +
+                       Word("sum sum", "be"),
+                   1, ":" + std::to_string((1 << 16) / 9 - 1) + ": error: a quote opened"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A write that fails stops the import, but what it found in the rows before is told first.
+class FailedWrite : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FailedWrite, TellsWhatWasFoundFirst) {
+    std::istringstream in("amo,love\nx,\nsum,be\n");
+    std::ostringstream diagnostics;
+    ImportOptions options;
+    options.check = GetParam();
+    EXPECT_THROW(
+        ImportDelimitedStream(
+            in, "in", options,
+            [](std::string_view) { throw CFileException(CFileException::diskFull, ENOSPC); },
+            diagnostics),
+        CFileException);
+    EXPECT_EQ(diagnostics.str(), "in:2: error: no meaning in this row; row left out\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutCheck, FailedWrite, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Check" : "NoCheck"; });
 
 // Whole files of every shape: each comes back byte for byte through CSV, and through Anki's
 // text where no meaning holds ';', none has a blank at either end and no gap stands before a

@@ -12,6 +12,37 @@ constexpr ColumnRole L = ColumnRole::kLatin;
 constexpr ColumnRole M = ColumnRole::kMeaning;
 constexpr ColumnRole S = ColumnRole::kSkip;
 
+// The key a column name is looked up by: Latin-1 letters of either case as their plain letters.
+struct HeaderKeyCase {
+    const char* name;
+    std::string header;
+    std::string key;
+};
+
+class HeaderKeyOf : public ::testing::TestWithParam<HeaderKeyCase> {};
+
+TEST_P(HeaderKeyOf, TakesLatin1LettersPlain) {
+    EXPECT_EQ(HeaderKey(GetParam().header), GetParam().key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, HeaderKeyOf,
+    ::testing::Values(
+        HeaderKeyCase{"Capitals", "\xC3\x80\xC3\x86\xC3\x87\xC3\x90\xC3\x91\xC3\x98\xC3\x9D",
+                      "aaecdnoy"},
+        HeaderKeyCase{"Small", "\xC3\xA0\xC3\xA6\xC3\xA7\xC3\xB0\xC3\xB1\xC3\xB8\xC3\xBD\xC3\xBF",
+                      "aaecdnoyy"},
+        HeaderKeyCase{"SharpS",
+                      "Stra\xC3\x9F"
+                      "e",
+                      "strasse"},
+        HeaderKeyCase{"ThornAndSignsLeftOut",
+                      "a\xC3\x9E\xC3\xBE\xC3\x97\xC3\xB7"
+                      "b",
+                      "ab"},
+        HeaderKeyCase{"CapitalInTextNotUtf8", "LAT\xC3\x8DN\xFF", "latin\xFF"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct HeaderCase {
     const char* name;
     std::vector<std::string> cells;

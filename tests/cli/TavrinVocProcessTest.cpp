@@ -1,6 +1,10 @@
 // tavrin-voc run as a program: exit statuses, help, and outputs that exist.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "VocRun.h"
 
 namespace {
@@ -12,7 +16,7 @@ struct ProcessCase {
     std::string args;   // "$D" stands for the temporary folder
     std::string input;  // standard input
     int status;
-    std::string outStart;
+    std::string outStart;  // "": nothing on standard output
 };
 
 class TavrinVocProcess : public ::testing::TestWithParam<ProcessCase> {};
@@ -23,9 +27,19 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
     dir.Write("good.voc", kWord);
     dir.Write("bad.voc", "cano  cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
     dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing, chant\n");
+    const std::vector<std::string> before = Listing(dir.path());
     const VocRun run = RunVocProcess(dir, c.args, c.input);
     EXPECT_EQ(run.status, c.status) << run.err;
-    EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+    if (c.outStart.empty()) {
+        EXPECT_EQ(run.out, "");
+    } else {
+        EXPECT_TRUE(run.out.starts_with(c.outStart)) << run.out;
+    }
+    // No command here writes a file: none is left, not even a temporary one.
+    std::vector<std::string> after = Listing(dir.path());
+    std::erase_if(after,
+                  [](const std::string& name) { return name == "stdin" || name == "stderr"; });
+    EXPECT_EQ(after, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProcessCase{"ImportBadColumns", "import --columns latin,chapter - -o -", "", 2, ""},
         ProcessCase{"ImportRefusedWritesNothing", "import - -o -", "amo,love,like\nrosa,rose,x\n",
                     1, ""},
+        ProcessCase{"ImportRefusedWritesNoFile", "import - -o $D/out.voc",
+                    "amo,love,like\nrosa,rose,x\n", 1, ""},
         ProcessCase{"QuizImportsAWordList", "quiz $D/list.csv", "sing\n", 0,
                     "Quizzing the word imported from"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -69,6 +85,59 @@ TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(RunVocProcess(dir, "import --force " + csv + " -o " + voc).status, 0);
     EXPECT_EQ(ReadBytes(voc), kWord);
 }
+
+// A write to standard output that fails says why, as one to a file does; what the import found
+// before it is told first.
+struct FullDiskCase {
+    const char* name;
+    std::string args;
+    std::string input;
+    std::vector<std::string> errLines;  // the lines of standard error, in order
+};
+
+class StandardOutputOnAFullDisk : public ::testing::TestWithParam<FullDiskCase> {};
+
+TEST_P(StandardOutputOnAFullDisk, SaysTheDiskIsFull) {
+    const auto& c = GetParam();
+    TempDir dir;
+    dir.Write("good.voc", kWord);
+    const VocRun run = RunVocProcess(dir, c.args + " >/dev/full", c.input);
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines;
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);) lines.push_back(line);
+    EXPECT_EQ(lines, c.errLines);
+}
+
+std::string ManyRows() {
+    std::string rows = "x,\n";  // no meaning: left out
+    for (int i = 0; i < 200; ++i) rows += "amo" + std::to_string(i) + ",love\n";
+    return rows;
+}
+
+const char kFull[] = "the disk is full (code 13); free some space, then try again";
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StandardOutputOnAFullDisk,
+    ::testing::Values(
+        FullDiskCase{"ImportOfAFewRows",
+                     "import - -o -",
+                     "amo,love\n",
+                     {"<stdin>: rows read: 1; words written: 1; rows left out: 0 (cannot be used: "
+                      "0, Anki cloze notes: 0, blank or not words: 0); words that can never be "
+                      "answered right: 0",
+                      std::string("tavrin-voc: standard output: cannot be written: ") + kFull}},
+        FullDiskCase{"ImportOfManyRows",
+                     "import - -o -",
+                     ManyRows(),
+                     {"<stdin>:1: error: no meaning in this row; row left out",
+                      std::string("tavrin-voc: - -> -: the import failed: ") + kFull +
+                          "; nothing was written"}},
+        FullDiskCase{"Export",
+                     "export $D/good.voc -o -",
+                     "",
+                     {std::string("tavrin-voc: standard output: cannot be written: ") + kFull}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A list that gives no word leaves an existing output as it was, even with --force.
 TEST(TavrinVocProcess, NothingUsableWritesNothing) {
