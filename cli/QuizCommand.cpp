@@ -26,9 +26,9 @@
 #include "LatinPage.h"
 #include "Output.h"
 #include "QuizFiles.h"
-#include "StudyWords.h"
 #include "Reorder.h"
 #include "Resource.h"
+#include "StudyWords.h"
 #include "TavrinVoc.h"
 #include "TermInput.h"
 #include "TermWindow.h"
@@ -265,7 +265,6 @@ int RunQuiz(const QuizOptions& options, const progress::StoreChoice& store, CliS
     return status;
 }
 
-
 // How many words a word answered wrong waits before it is asked again: long enough that the
 // answer just shown is not simply remembered, short enough to come back while it is fresh.
 constexpr std::size_t kAskAgainAfter = 3;
@@ -284,9 +283,9 @@ int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStream
     progress::CProgressStore known;
     ReviewPlan plan;
     progress::StoreProblem problem;
-    if (!store.off && (!known.OpenToRead(store.Path(), problem) ||
-                       !PlanReview(words, known, options.page, now, options.newWords, plan,
-                                   problem))) {
+    if (!store.off &&
+        (!known.OpenToRead(store.Path(), problem) ||
+         !PlanReview(words, known, options.page, now, options.newWords, plan, problem))) {
         // Said once: the answers of this quiz are not tried either, and every word is new.
         io.err << "tavrin-voc: " << progress::DescribeProblem(problem, true) << '\n';
         store.off = true;
@@ -348,7 +347,7 @@ int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStream
         if (!correct) {
             if (missedWords.insert(word).second) missed.push_back(shown.size() - 1);
             pending.insert(pending.begin() + static_cast<std::ptrdiff_t>(
-                                                  std::min(kAskAgainAfter, pending.size())),
+                                                 std::min(kAskAgainAfter, pending.size())),
                            word);
         }
         if (pending.empty()) return false;
@@ -432,8 +431,9 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     command->callback([options, store, &run] {
         run = [options, store](CliStreams& io) {
             if (options->review && options->order != "file") {
-                io.err << "tavrin-voc: " << _("--review asks the words in the order they fall due; "
-                                              "leave out --order")
+                io.err << "tavrin-voc: "
+                       << _("--review asks the words in the order they fall due; "
+                            "leave out --order")
                        << '\n';
                 return kExitUsage;
             }

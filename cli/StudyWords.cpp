@@ -7,9 +7,9 @@
 #include <unordered_set>
 
 #include "Convert.h"
+#include "Fsrs.h"
 #include "Input.h"
 #include "Output.h"
-#include "Fsrs.h"
 #include "Store.h"
 #include "Tr.h"
 #include "VocText.h"
@@ -22,8 +22,7 @@ bool IsVocName(const std::string& path) {
     return extension == ".voc";
 }
 
-bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& io,
-                    bool announce) {
+bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& io, bool announce) {
     CInput input;
     if (!input.Open(path, io)) return false;
     ImportOptions options;
@@ -115,7 +114,8 @@ bool PlanReview(const std::vector<StudyWord>& words, progress::CProgressStore& s
             if (card.dueDay > today) return;
             // By the clock rather than by study days: of two words answered the same evening,
             // the earlier one has had longer to fade.
-            const double elapsed = std::max(0.0, static_cast<double>(now - card.lastAnswer) / 86400);
+            const double elapsed =
+                std::max(0.0, static_cast<double>(now - card.lastAnswer) / 86400);
             due.emplace_back(fsrs::Retrievability(elapsed, card.stability), at->second);
         },
         problem);

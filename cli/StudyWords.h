@@ -40,7 +40,6 @@ bool ForEachStudyWord(const std::vector<std::string>& paths, CliStreams& io, boo
 bool LoadStudyWords(const std::vector<std::string>& paths, std::vector<StudyWord>& words,
                     CliStreams& io, bool announceImports);
 
-
 // The words a review asks on `page` at moment `now`, as positions into `words`: first the words
 // due that study day, the least likely to be remembered first, then words never answered on
 // that page, in the files' order, as many as `newLimit` less the new words already started that

@@ -35,8 +35,8 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
         app.add_option("--progress", store->path,
                        _("Keep and read the answers in this store instead of the user's own"))
             ->type_name("FILE");
-    CLI::Option* noStore =
-        app.add_flag("--no-progress", store->off, _("Record no answer (as TAVRIN_NO_PROGRESS=1 does)"));
+    CLI::Option* noStore = app.add_flag("--no-progress", store->off,
+                                        _("Record no answer (as TAVRIN_NO_PROGRESS=1 does)"));
     // The store's options may also follow the command's name.
     app.fallthrough();
 

@@ -34,11 +34,11 @@ std::string DescribeProblem(const StoreProblem& problem, bool recording) {
                                             "is left as it is"),
                                           {problem.path});
         case StoreProblem::kBusy:
-            return recording ? tr::Format(_("progress is not being saved: another program held %s "
-                                            "for too long"),
-                                          {problem.path})
-                             : tr::Format(_("another program held %s for too long"),
-                                          {problem.path});
+            return recording
+                       ? tr::Format(_("progress is not being saved: another program held %s "
+                                      "for too long"),
+                                    {problem.path})
+                       : tr::Format(_("another program held %s for too long"), {problem.path});
         case StoreProblem::kDiskFull:
             return tr::Format(_("progress is not being saved: the disk that holds %s is full"),
                               {problem.path});

@@ -53,7 +53,9 @@ const char kCardColumns[] =
 // A prepared statement that finalizes itself.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
+    Statement(sqlite3* db, const char* sql) {
+        m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
+    }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -166,8 +168,7 @@ bool LooksWhole(const std::string& path, StoreProblem& problem) {
         const bool walHolds = ::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
         if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) whole = false;
         if (whole && sizeValid && !walHolds &&
-            static_cast<std::uint64_t>(st.st_size) <
-                static_cast<std::uint64_t>(pages) * pageSize) {
+            static_cast<std::uint64_t>(st.st_size) < static_cast<std::uint64_t>(pages) * pageSize) {
             whole = false;
         }
     }
@@ -311,7 +312,7 @@ bool CProgressStore::Open(const std::string& path, bool toRecord, StoreProblem& 
         if (fd < 0 && errno != EEXIST) {
             problem = {errno == EACCES || errno == EROFS || errno == EPERM ? StoreProblem::kReadOnly
                        : errno == ENOSPC || errno == EDQUOT                ? StoreProblem::kDiskFull
-                                                                            : StoreProblem::kCannotOpen,
+                                                            : StoreProblem::kCannotOpen,
                        path, std::strerror(errno)};
             return false;
         }
@@ -397,8 +398,8 @@ bool CProgressStore::Open(const std::string& path, bool toRecord, StoreProblem& 
             Statement again(m_db, "SELECT user_version FROM pragma_user_version");
             const bool made = again.Ok() && again.Step() == SQLITE_ROW && again.Int(0) != 0;
             if (!made) {
-                const std::string create =
-                    std::string(kSchema) + "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+                const std::string create = std::string(kSchema) + "PRAGMA user_version = " +
+                                           std::to_string(kSchemaVersion);
                 rc = sqlite3_exec(m_db, create.c_str(), nullptr, nullptr, nullptr);
             }
             if (rc == SQLITE_OK) rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
@@ -490,9 +491,9 @@ bool CProgressStore::Record(const Answer& answer, StoreProblem& problem) {
 
 std::optional<Card> CProgressStore::FindCard(const std::string& word, const std::string& page) {
     if (!m_db || m_empty) return std::nullopt;
-    Statement find(m_db,
-                   (std::string("SELECT ") + kCardColumns + " FROM cards WHERE page = ?1 AND word = ?2")
-                       .c_str());
+    Statement find(
+        m_db, (std::string("SELECT ") + kCardColumns + " FROM cards WHERE page = ?1 AND word = ?2")
+                  .c_str());
     if (!find.Ok()) return std::nullopt;
     find.Bind(1, page);
     find.Bind(2, word);

@@ -170,9 +170,9 @@ void CTavrinApp::OnTestBegin() {
     // cannot be written, one line on standard error says so, and the test goes on as ever.
     progress::CAnswerRecorder recorder(progress::StoreChoice::FromEnvironment(), "tavrin",
                                        std::cerr);
-    for (CTestPage* page : {static_cast<CTestPage*>(&latinPage),
-                            static_cast<CTestPage*>(&englishPage),
-                            static_cast<CTestPage*>(&wordPage)}) {
+    for (CTestPage* page :
+         {static_cast<CTestPage*>(&latinPage), static_cast<CTestPage*>(&englishPage),
+          static_cast<CTestPage*>(&wordPage)}) {
         page->SetAnswerLog(&recorder);
     }
     RunPropertySheet(N_("Tavrin Tutor"), {&latinPage, &englishPage, &wordPage}, m_pMainWnd.get());

@@ -87,10 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
     Sessions, ReviewDays,
     ::testing::Values(
         // A first right answer gives a stability of 2.3 days: due on day 2.
-        ReviewCase{"RightOnDayZeroIsAskedOnItsDueDayOnly",
-                   {{0, {"--new", "1"}, "aa\n", {"alpha"}, "Reviewed: 0; new: 1; due tomorrow: 0."},
-                    {1, {"--new", "0"}, "", {}, std::string(kNothing) + "1."},
-                    {2, {"--new", "0"}, "aa\n", {"alpha"}, "Reviewed: 1; new: 0; due tomorrow: 0."}}},
+        ReviewCase{
+            "RightOnDayZeroIsAskedOnItsDueDayOnly",
+            {{0, {"--new", "1"}, "aa\n", {"alpha"}, "Reviewed: 0; new: 1; due tomorrow: 0."},
+             {1, {"--new", "0"}, "", {}, std::string(kNothing) + "1."},
+             {2, {"--new", "0"}, "aa\n", {"alpha"}, "Reviewed: 1; new: 0; due tomorrow: 0."}}},
         // Asked again three words later, and again until it is right.
         ReviewCase{"MissedComesBackInTheSameSessionUntilRight",
                    {{0,
@@ -99,15 +100,24 @@ INSTANTIATE_TEST_SUITE_P(
                      {"alpha", "beta", "gamma", "delta", "alpha", "epsilon", "alpha", "alpha"},
                      "Reviewed: 0; new: 5; due tomorrow: 1."}}},
         // Words started in the first session count against the second one's new words.
-        ReviewCase{"NewWordsPerDayHoldAcrossSessions",
-                   {{0, {"--new", "2"}, "aa\nbb\n", {"alpha", "beta"}, "Reviewed: 0; new: 2; due tomorrow: 0."},
-                    {0, {"--new", "2"}, "", {}, std::string(kNothing) + "0."},
-                    {0, {"--new", "3"}, "gg\n", {"gamma"}, "Reviewed: 0; new: 1; due tomorrow: 0."},
-                    {1, {"--new", "1"}, "dd\n", {"delta"}, "Reviewed: 0; new: 1; due tomorrow: 3."}}},
+        ReviewCase{
+            "NewWordsPerDayHoldAcrossSessions",
+            {{0,
+              {"--new", "2"},
+              "aa\nbb\n",
+              {"alpha", "beta"},
+              "Reviewed: 0; new: 2; due tomorrow: 0."},
+             {0, {"--new", "2"}, "", {}, std::string(kNothing) + "0."},
+             {0, {"--new", "3"}, "gg\n", {"gamma"}, "Reviewed: 0; new: 1; due tomorrow: 0."},
+             {1, {"--new", "1"}, "dd\n", {"delta"}, "Reviewed: 0; new: 1; due tomorrow: 3."}}},
         // Missed on day 0 (due day 1) is less likely remembered on day 3 than a word right on
         // day 0 (due day 2): it comes first, and the new words after both.
         ReviewCase{"DueWordsLeastLikelyRememberedFirstThenNew",
-                   {{0, {"--new", "2"}, "aa\nx\nbb\n", {"alpha", "beta", "beta"}, "Reviewed: 0; new: 2; due tomorrow: 1."},
+                   {{0,
+                     {"--new", "2"},
+                     "aa\nx\nbb\n",
+                     {"alpha", "beta", "beta"},
+                     "Reviewed: 0; new: 2; due tomorrow: 1."},
                     {3,
                      {"--new", "1"},
                      "bb\naa\ngg\n",
