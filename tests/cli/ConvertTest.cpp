@@ -28,17 +28,23 @@ struct ImportCase {
     std::string diagnostic;  // a line of the diagnostics, or its start; "" for none
 };
 
+// Imports the case's input as the command does, with check's rules.
+ConvertTotals RunImport(const ImportCase& c, std::string& written,
+                        std::ostringstream& diagnostics) {
+    std::istringstream in(c.input);
+    ImportOptions options = c.options;
+    options.check = true;
+    return ImportDelimitedStream(
+        in, "in", options, [&](std::string_view bytes) { written += bytes; }, diagnostics);
+}
+
 class Import : public ::testing::TestWithParam<ImportCase> {};
 
 TEST_P(Import, WritesTheWordsItCanUse) {
     const auto& c = GetParam();
-    std::istringstream in(c.input);
     std::string written;
     std::ostringstream diagnostics;
-    ImportOptions options = c.options;
-    options.check = true;
-    const ConvertTotals totals = ImportDelimitedStream(
-        in, "in", options, [&](std::string_view bytes) { written += bytes; }, diagnostics);
+    const ConvertTotals totals = RunImport(c, written, diagnostics);
     EXPECT_EQ(written, c.expected);
     EXPECT_EQ(totals.errors, c.errors) << diagnostics.str();
     if (!c.diagnostic.empty()) {
@@ -226,13 +232,9 @@ class QuoteLeftOpen : public ::testing::TestWithParam<ImportCase> {};
 
 TEST_P(QuoteLeftOpen, SpoilsItsRowOnly) {
     const auto& c = GetParam();
-    std::istringstream in(c.input);
     std::string written;
     std::ostringstream diagnostics;
-    ImportOptions options = c.options;
-    options.check = true;
-    const ConvertTotals totals = ImportDelimitedStream(
-        in, "in", options, [&](std::string_view bytes) { written += bytes; }, diagnostics);
+    const ConvertTotals totals = RunImport(c, written, diagnostics);
     EXPECT_TRUE(written == c.expected) << written.size() << " bytes, not " << c.expected.size();
     EXPECT_EQ(totals.errors, c.errors) << diagnostics.str();
     const std::string lines = "\n" + diagnostics.str();
