@@ -17,6 +17,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Delimited.h"
@@ -119,17 +120,21 @@ std::string Padded(const std::string& text, std::size_t width, bool left) {
 
 // The C library's formatting follows the user's locale, whose decimal mark may be a comma;
 // JSON wants a point.
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    char digits[64];
-    const auto end =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4).ptr;
-    std::string text(digits, end);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0') text.pop_back();
-        if (text.back() == '.') text.pop_back();
+// Appends `value` with at most four decimals, trailing zeros left out, whatever the locale.
+void AppendJsonNumber(std::string& out, double value) {
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
     }
-    return text == "-0" ? "0" : text;
+    char digits[64];
+    char* end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4).ptr;
+    if (std::find(digits, end, '.') != end) {
+        while (end[-1] == '0') --end;
+        if (end[-1] == '.') --end;
+    }
+    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    out += text == "-0" ? std::string_view("0") : text;
 }
 
 // Length of the well-formed UTF-8 sequence at the start of `s`, or 0.
@@ -466,6 +471,13 @@ private:
         }
     }
 
+    // Cards share a few hundred due days: each is written out once.
+    const std::string& DayText(int day) {
+        auto [at, added] = m_dayTexts.try_emplace(day);
+        if (added) at->second = progress::DayText(day);
+        return at->second;
+    }
+
     void Flush(std::string& json, bool always = false) {
         if (!always && json.size() < kChunkBytes) return;
         m_io.out << json;
@@ -511,11 +523,11 @@ private:
                     AppendJsonString(json, m_index.Key(word));
                     // Appended piece by piece: a store of many words writes many cards.
                     json += ", \"stability\": ";
-                    json += JsonNumber(card.stability);
+                    AppendJsonNumber(json, card.stability);
                     json += ", \"difficulty\": ";
-                    json += JsonNumber(card.difficulty);
+                    AppendJsonNumber(json, card.difficulty);
                     json += ", \"due\": \"";
-                    json += progress::DayText(data.dueDay[word]);
+                    json += DayText(data.dueDay[word]);
                     json += "\", \"answers\": ";
                     json += std::to_string(card.answers);
                     json += ", \"lapses\": ";
@@ -537,6 +549,7 @@ private:
     const int m_today;
     CWordIndex m_index;
     std::vector<std::string> m_headwords;                 // by word index; --json only
+    std::unordered_map<int, std::string> m_dayTexts;      // the due days written so far
     std::vector<std::vector<std::uint32_t>> m_fileWords;  // word indices, in each file's order
     std::vector<PageData> m_pages;                        // the pages shown
 };

@@ -30,7 +30,7 @@ const char kSchema[] =
     " correct INTEGER NOT NULL,"
     " typed TEXT NOT NULL,"
     " file TEXT NOT NULL);"
-    "CREATE INDEX answers_by_time ON answers (time);"
+    "CREATE INDEX answers_by_time ON answers (time, word, page, correct);"
     "CREATE TABLE cards ("
     " page TEXT NOT NULL,"
     " word TEXT NOT NULL,"
@@ -526,10 +526,9 @@ bool CProgressStore::ForEachAnswer(const std::function<void(const Answer&)>& vis
     problem = StoreProblem{};
     if (m_empty || !m_db) return true;
     // A report over a big store reads only what it counts: the rest stays unread on its page.
-    std::string sql = marksOnly ? "SELECT time, word, '', page, correct, '', '' FROM answers"
-                                : "SELECT time, word, headword, page, correct, typed, file FROM "
-                                  "answers";
-    sql += since ? " WHERE time >= ?1 ORDER BY time, id" : " ORDER BY id";
+    std::string sql = "SELECT time, word, headword, page, correct, typed, file FROM answers";
+    if (marksOnly) sql = "SELECT time, word, NULL, page, correct FROM answers";
+    sql += since ? " WHERE time >= ?1 ORDER BY time" : " ORDER BY id";
     Statement each(m_db, sql.c_str());
     if (!each.Ok()) return Fail(problem, each.Code());
     if (since) each.Bind(1, TimeText(*since));
@@ -538,11 +537,13 @@ bool CProgressStore::ForEachAnswer(const std::function<void(const Answer&)>& vis
     while ((step = each.Step()) == SQLITE_ROW) {
         answer.time = ParseTime(each.View(0));
         each.Text(1, answer.word);
-        each.Text(2, answer.headword);
         each.Text(3, answer.page);
         answer.correct = each.Int(4) != 0;
-        each.Text(5, answer.typed);
-        each.Text(6, answer.file);
+        if (!marksOnly) {
+            each.Text(2, answer.headword);
+            each.Text(5, answer.typed);
+            each.Text(6, answer.file);
+        }
         visit(answer);
     }
     return step == SQLITE_DONE || Fail(problem, step);
