@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "Check.h"
+#include "Findings.h"
 #include "Input.h"
 #include "TavrinVoc.h"
 #include "Tr.h"
 
 namespace {
 
-struct CheckOptions {
+struct CheckArgs {
     std::vector<std::string> files;
 };
 
-int RunCheck(const CheckOptions& options, CliStreams& io) {
+int RunCheck(const CheckArgs& options, CliStreams& io) {
     int status = kExitOk;
     for (const auto& file : options.files) {
         CInput input;
@@ -52,7 +52,7 @@ int RunCheck(const CheckOptions& options, CliStreams& io) {
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, CliRun& run) {
-    auto options = std::make_shared<CheckOptions>();
+    auto options = std::make_shared<CheckArgs>();
     CLI::App* command = app.add_subcommand(
         "check",
         _("Reads each vocabulary FILE ('-' for standard input) and reports every problem on a line "

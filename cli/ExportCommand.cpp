@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "Convert.h"
+#include "Findings.h"
 #include "Input.h"
 #include "Output.h"
 #include "TavrinVoc.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "Convert.h"
+#include "Findings.h"
 #include "ImportRules.h"
 #include "Input.h"
 #include "Output.h"
@@ -42,7 +42,6 @@ int RunImport(const ImportArgs& args, CliStreams& io) {
     options.format = FormatNamed(args.format);
     options.separator = args.separator;
     options.columns = args.columns;
-    options.check = true;
     ConvertTotals totals;
     try {
         totals = ImportDelimited(

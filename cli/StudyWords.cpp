@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "Convert.h"
+#include "Findings.h"
 #include "Fsrs.h"
 #include "Input.h"
 #include "Output.h"
@@ -26,7 +26,6 @@ bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& i
     CInput input;
     if (!input.Open(path, io)) return false;
     ImportOptions options;
-    options.check = true;
     ConvertTotals totals;
     try {
         totals = ImportDelimited(

@@ -1,13 +1,14 @@
 // tavrin-voc check over any file: it ends, its summary counts one word per headword line, and
 // every finding is "NAME:LINE: error: " or "NAME:LINE: warning: " with LINE a line of the file,
-// as editors that jump to the line need.
+// as editors that jump to the line need. The quick look at plain words finds what the rules
+// find line by line.
 #include <cstring>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "Check.h"
+#include "Findings.h"
 #include "FuzzSupport.h"
 
 namespace {
@@ -80,6 +81,16 @@ void FuzzCliCheck(const std::uint8_t* data, std::size_t size) {
         }
     }
     FUZZ_CHECK(errors == totals.errors && warnings == totals.warnings);
+
+    const auto found = [&](bool lineByLine) {
+        std::istringstream again{std::string(input)};
+        CFindingList sink;
+        CheckOptions options;
+        options.lineByLine = lineByLine;
+        CheckWords(*again.rdbuf(), sink, options);
+        return sink.findings;
+    };
+    FUZZ_CHECK(found(false) == found(true));
     auto count = [](std::uint64_t n, const char* one, const char* many) {
         return std::to_string(n) + ' ' + (n == 1 ? one : many);
     };

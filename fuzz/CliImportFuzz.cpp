@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Check.h"
-#include "Convert.h"
+#include "Findings.h"
 #include "FuzzSupport.h"
 #include "VocText.h"
 

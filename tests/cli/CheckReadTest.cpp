@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Check.h"
+#include "Findings.h"
 
 namespace {
 

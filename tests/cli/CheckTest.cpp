@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Check.h"
+#include "Findings.h"
 #include "Input.h"
 #include "TempDir.h"
 
@@ -50,6 +50,28 @@ TEST_P(CheckFinding, IsReportedOnItsLine) {
     const bool error = c.expected.find(": error: ") != std::string::npos;
     EXPECT_EQ(totals.errors, error ? 1u : 0u);
     EXPECT_EQ(totals.warnings, error ? 0u : 1u);
+}
+
+// The quick look at plain words and lines finds what the rules find line by line, on every
+// shape of the table, between words and after them.
+TEST_P(CheckFinding, QuickLookFindsWhatTheRulesFind) {
+    const auto found = [](const std::string& file, bool lineByLine) {
+        std::istringstream in(file);
+        CFindingList sink;
+        CheckOptions options;
+        options.lineByLine = lineByLine;
+        const CheckTotals totals = CheckWords(*in.rdbuf(), sink, options);
+        return std::make_tuple(sink.findings, totals.words, totals.errors, totals.warnings);
+    };
+    const std::string file = kGood + GetParam().file + kGood + GetParam().file;
+    EXPECT_EQ(found(file, false), found(file, true));
+}
+
+// Every rule has its text in the catalog.
+TEST(CheckFindingText, EveryRuleHasOne) {
+    for (int r = 0; r <= static_cast<int>(Rule::kEmptyLinesLeftOut); ++r) {
+        EXPECT_FALSE(FindingText({1, false, static_cast<Rule>(r), {}}).empty()) << r;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

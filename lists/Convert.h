@@ -1,4 +1,4 @@
-// The two conversions between vocabulary files and delimited text, each callable on a stream.
+// The two conversions between vocabulary files and delimited text (import's steps: Import.h).
 //
 // The columns of a row are the text form, the dictionary form and meanings 1 to 5. A headword
 // line without a blank, and one whose dictionary form is empty, keep the dictionary form column
@@ -9,10 +9,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <streambuf>
 #include <string>
 #include <string_view>
+
+#include "Finding.h"
 
 // Where the bytes a conversion makes go.
 using ByteSink = std::function<void(std::string_view)>;
@@ -35,10 +36,10 @@ struct ConvertTotals {
 
 // Writes the vocabulary file in `in` as CSV with a header row (CR LF row ends), or with `anki`
 // as tab-separated text with Anki's header lines: front (text form), back (the meanings joined
-// with "; ") and the dictionary form. Notes go to `diagnostics` as "NAME:LINE: warning: TEXT".
-// Throws what `in` or `sink` throw.
-ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, const ByteSink& sink,
-                        std::ostream& diagnostics);
+// with "; ") and the dictionary form. What it had to make of the file goes to `findings` as
+// warnings. Throws what `in` or `sink` throw.
+ConvertTotals ExportWords(std::streambuf& in, bool anki, const ByteSink& sink,
+                          IFindingSink& findings);
 
 enum class ImportFormat { kAuto, kCsv, kTsv, kAnki, kLines };
 
@@ -50,22 +51,4 @@ struct ImportOptions {
     // The role of each column, as ParseColumnRoles reads it; empty: from a header row or the
     // content.
     std::string columns;
-    // Runs check's rules on each word written and ends with a summary line.
-    bool check = false;
 };
-
-// Writes the words of the word list in `in` as a vocabulary file: six lines per word, CR LF
-// line ends. The list is delimited text (CSV, another separator, Anki's Notes in Plain Text)
-// or a line list ("amo - to love"); the separator and the role of each column are taken from
-// `options`, from a header row, or from the first rows. Rows it cannot use are reported on
-// `diagnostics` as "NAME:LINE: error: TEXT" and left out; the rest are written. Identical
-// findings are reported once, with a count and their first lines. Memory does not grow with
-// the input. Throws what `in` or `sink` throw; nothing else, whatever the bytes.
-ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
-                              const ImportOptions& options, const ByteSink& sink,
-                              std::ostream& diagnostics);
-
-// The same over a stream, for callers that hold one (tests, fuzzing).
-ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name,
-                                    const ImportOptions& options, const ByteSink& sink,
-                                    std::ostream& diagnostics);

@@ -21,8 +21,7 @@
 #endif
 
 #include "Answer.h"
-#include "Input.h"
-#include "Tr.h"
+#include "LineReader.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -130,23 +129,6 @@ std::size_t CountChars(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
-}
-
-std::string NameOf(char32_t c) {
-    // The character as the object of "... holds %s": translators give the form that fits there.
-    switch (c) {
-        case 0x00:
-            return _("a NUL byte");
-        case 0x09:
-            return _("a tab");
-        case 0x0D:
-            return _("a carriage return (CR)");
-        default: {
-            char code[16];
-            std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
-            return tr::Format(_("the control character U+%s"), {code});
-        }
-    }
 }
 
 #if defined(__SIZEOF_INT128__)
@@ -567,15 +549,9 @@ struct HeadwordParts {
     std::string_view dictionaryForm;
 };
 
-struct Finding {
-    std::uint64_t line;
-    bool error;
-    std::string text;
-};
-
 class CChecker {
 public:
-    CChecker(const std::string& name, std::ostream& out) : m_name(name), m_out(out) {}
+    CChecker(IFindingSink& sink, const CheckOptions& options) : m_sink(sink), m_options(options) {}
 
     void Take(const CLineViews::Line& line, std::uint64_t number);
     bool AtWordStart() const { return m_lineInWord == 0; }
@@ -591,11 +567,15 @@ public:
     const CheckTotals& Totals() const { return m_totals; }
 
 private:
-    void Error(std::uint64_t line, std::string text) {
-        m_findings.push_back({line, true, std::move(text)});
+    void Error(std::uint64_t line, Rule rule, std::vector<FindingValue> values = {}) {
+        m_findings.push_back({line, true, rule, std::move(values)});
     }
-    void Warning(std::uint64_t line, std::string text) {
-        m_findings.push_back({line, false, std::move(text)});
+    void Warning(std::uint64_t line, Rule rule, std::vector<FindingValue> values = {}) {
+        m_findings.push_back({line, false, rule, std::move(values)});
+    }
+    // The line a finding on the file's line `line` is told at.
+    std::uint64_t LineOf(std::uint64_t line) const {
+        return m_options.lineOf ? m_options.lineOf(line) : line;
     }
     void CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number);
     void CheckMeaning(int index, std::string_view text, const Bytes& bytes, std::uint64_t number);
@@ -613,8 +593,8 @@ private:
     }
     void Print(std::vector<Finding>& findings);
 
-    const std::string& m_name;
-    std::ostream& m_out;
+    IFindingSink& m_sink;
+    const CheckOptions& m_options;
     CheckTotals m_totals;
     std::vector<Finding> m_findings;  // of the word in hand, printed in line order at its end
 
@@ -661,9 +641,8 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
     if (line.bytes == 0 && m_lineInWord > 0) {
         // An empty meaning line, as most words have: nothing to judge but that it is empty.
     } else if (line.cut) {
-        Error(number, tr::Format(_("line of %s bytes: the tests read only the first %s, so this "
-                                   "word can never be answered right; shorten it"),
-                                 {std::to_string(line.bytes), std::to_string(kLongestReadLine)}));
+        Error(number, Rule::kLineTooLong,
+              {FindingValue::Number(line.bytes), FindingValue::Number(kLongestReadLine)});
         if (m_lineInWord > 0) m_filled[m_lineInWord - 1] = m_typable[m_lineInWord - 1] = true;
     } else {
         Bytes bytes = line.plain ? Bytes{true, false, false, line.blank, line.doubled, false, false}
@@ -672,19 +651,15 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
         std::string converted;
         const std::string_view text = utf8 ? line.text : (converted = TextAsUtf8(line.text));
         if (!utf8) {
-            Warning(number, _("not UTF-8: read as Windows-1252; save the file as UTF-8"));
+            Warning(number, Rule::kNotUtf8);
             bytes = Scan(text);
         }
         if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
-            Warning(number,
-                    _("the file starts with a byte-order mark, which becomes part of the first "
-                      "text form; save the file as UTF-8 without one"));
+            Warning(number, Rule::kByteOrderMark);
         }
         const std::size_t chars = bytes.ascii ? text.size() : CountChars(text);
         if (chars > kLongLineChars) {
-            Warning(number, tr::Format(_("line of %s characters: far longer than a word or a "
-                                         "short phrase"),
-                                       {std::to_string(chars)}));
+            Warning(number, Rule::kLongLine, {FindingValue::Number(chars)});
         }
         if (m_lineInWord == 0) {
             CheckHeadword(text, bytes, number);
@@ -699,14 +674,12 @@ void CChecker::Take(const CLineViews::Line& line, std::uint64_t number) {
 // the letter-by-letter look for them is skipped.
 void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uint64_t number) {
     if (text.empty()) {
-        Error(number, _("empty headword line: there is no word to ask; write the text form, a "
-                        "blank and the dictionary form"));
+        Error(number, Rule::kEmptyHeadword);
         return;
     }
     const std::size_t blank = bytes.blank ? text.find(' ') : std::string::npos;
     if (blank == std::string::npos) {
-        Warning(number, _("no blank in the headword line: the whole line is taken as both the "
-                          "text form and the dictionary form"));
+        Warning(number, Rule::kNoBlank);
     }
     // As SplitHeadword and BaseWord split it, without copying: this runs once per word.
     const std::string_view line = text;
@@ -715,35 +688,26 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
                                     : HeadwordParts{line.substr(0, blank), line.substr(blank + 1)};
     const std::string_view base = parts.dictionaryForm.substr(0, parts.dictionaryForm.find(' '));
     if (parts.textForm.empty()) {
-        Error(number, _("the text form is empty (the line starts with a blank): Latin to English "
-                        "and Word Parts show nothing to answer"));
+        Error(number, Rule::kEmptyTextForm);
     }
     if (base.empty()) {
-        Error(number, parts.dictionaryForm.empty()
-                          ? _("the dictionary form is empty: English to Latin and Word Parts "
-                              "take only an empty answer as right")
-                          : _("two blanks after the text form: the base word is empty, so "
-                              "English to Latin and Word Parts take only an empty answer as "
-                              "right"));
+        Error(number,
+              parts.dictionaryForm.empty() ? Rule::kEmptyDictionaryForm : Rule::kEmptyBaseWord);
     } else if ((bytes.capital || !bytes.ascii) && HoldsCapital(base)) {
-        Warning(number, tr::Format(_("the base word \"%s\" holds a capital letter: Word Parts "
-                                     "keeps what is typed, so it is right there only when typed "
-                                     "with the capital"),
-                                   {std::string(base)}));
+        Warning(number, Rule::kCapitalInBase, {FindingValue::Text(std::string(base))});
     }
     if (bytes.control || !bytes.ascii) {
         if (const auto c = FirstControl(base)) {
-            Error(number,
-                  tr::Format(_("the base word holds %s, which cannot be typed"), {NameOf(*c)}));
+            Error(number, Rule::kControlInBase, {FindingValue::Character(*c)});
         } else if (const auto c2 = FirstControl(text)) {
-            Warning(number, tr::Format(_("the headword line holds %s"), {NameOf(*c2)}));
+            Warning(number, Rule::kControlInHeadword, {FindingValue::Character(*c2)});
         }
     }
     if (blank != std::string::npos && !parts.dictionaryForm.empty()) {
-        if (text.back() == ' ') Warning(number, _("the headword line ends with a blank"));
+        if (text.back() == ' ') Warning(number, Rule::kHeadwordEndsInBlank);
         if (!base.empty() && bytes.doubled &&
             parts.dictionaryForm.find("  ") != std::string::npos) {
-            Warning(number, _("doubled blank in the dictionary form"));
+            Warning(number, Rule::kDoubledBlank);
         }
     }
     // Left over from a list's punctuation ("porto, portare"): an answer would need it too.
@@ -751,14 +715,11 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
         return !w.empty() && (w.back() == ',' || w.back() == ';' || w.back() == ':');
     };
     if (endsInPunctuation(parts.textForm)) {
-        Warning(number, tr::Format(_("the text form \"%s\" ends in ',', ';' or ':', left over "
-                                     "from a list; remove it"),
-                                   {std::string(parts.textForm)}));
+        Warning(number, Rule::kTextFormPunctuation,
+                {FindingValue::Text(std::string(parts.textForm))});
     }
     if (endsInPunctuation(base)) {
-        Warning(number, tr::Format(_("the base word \"%s\" ends in ',', ';' or ':', so only an "
-                                     "answer with it is right"),
-                                   {std::string(base)}));
+        Warning(number, Rule::kBasePunctuation, {FindingValue::Text(std::string(base))});
     }
     // Its look-up waits for the next word's end (see m_held); its warning still comes first of
     // those that the word's end gives on this line.
@@ -768,45 +729,34 @@ void CChecker::CheckHeadword(std::string_view text, const Bytes& bytes, std::uin
 void CChecker::CheckMeaning(int index, std::string_view text, const Bytes& bytes,
                             std::uint64_t number) {
     if (text.empty()) return;
-    // One whole sentence per finding, the meaning's number put in.
-    const auto say = [&](const char* format) {
-        Warning(number, tr::Format(format, {std::to_string(index)}));
+    const auto say = [&](Rule rule) {
+        Warning(number, rule, {FindingValue::Number(static_cast<std::uint64_t>(index))});
     };
     m_filled[index - 1] = true;
     bool typable = true;
     if (const auto c = bytes.control || !bytes.ascii ? FirstControl(text) : std::nullopt) {
-        Warning(number, tr::Format(_("meaning %s holds %s, which cannot be typed, so it can "
-                                     "never be matched"),
-                                   {std::to_string(index), NameOf(*c)}));
+        Warning(
+            number, Rule::kMeaningControl,
+            {FindingValue::Number(static_cast<std::uint64_t>(index)), FindingValue::Character(*c)});
         typable = false;
     }
     m_typable[index - 1] = typable;
     if (bytes.blank) {  // most meanings are one word
         if (text.front() == ' ') {
-            say(
-                _("meaning %s starts with a blank: only an answer that starts with the same "
-                  "blank is right"));
+            say(Rule::kMeaningStartsBlank);
         }
         if (text.size() > 1 && text.back() == ' ') {
-            say(
-                _("meaning %s ends with a blank: only an answer that ends with the same blank "
-                  "is right"));
+            say(Rule::kMeaningEndsBlank);
         }
         if (bytes.doubled) {
-            say(
-                _("meaning %s holds a doubled blank: only an answer with the same two blanks "
-                  "is right"));
+            say(Rule::kMeaningDoubledBlank);
         }
     }
     if (bytes.bracket) {
-        say(
-            _("meaning %s holds a note in brackets, which the answer would have to repeat; "
-              "move the note out of the meaning"));
+        say(Rule::kMeaningNote);
     }
     if (bytes.comma) {
-        say(
-            _("meaning %s holds ',' or ';': likely several meanings in one line, each of "
-              "which would have to be typed with the others"));
+        say(Rule::kMeaningComma);
     }
 }
 
@@ -815,8 +765,7 @@ void CChecker::EndWord() {
     if (partial && !m_anyText) {
         // Nothing but empty lines after the last word: drop the findings of those lines.
         m_findings.clear();
-        Error(m_wordLine, _("empty line after the last word: the tests would ask an empty word; "
-                            "remove the empty lines at the end"));
+        Error(m_wordLine, Rule::kEmptyAtEnd);
         m_lineInWord = 0;
         Release();
         return Flush(m_findings);
@@ -824,9 +773,8 @@ void CChecker::EndWord() {
     const std::size_t sameAt = m_findings.size();
     const std::uint32_t number = CountWord();
     if (partial) {
-        Error(m_wordLine, tr::Format(_("the last word is cut short: it has %s of its 6 lines; add "
-                                       "the missing meaning lines (empty lines will do)"),
-                                     {std::to_string(m_lineInWord)}));
+        Error(m_wordLine, Rule::kCutShort,
+              {FindingValue::Number(static_cast<std::uint64_t>(m_lineInWord))});
     }
     // Bit i for meaning i + 1, so that whether a filled one comes after a meaning is one test
     // rather than a search per meaning.
@@ -838,21 +786,17 @@ void CChecker::EndWord() {
     }
     const bool anyFilled = filled != 0;
     if (!anyFilled) {
-        Error(m_wordLine, _("no meaning: all five meaning lines are empty"));
+        Error(m_wordLine, Rule::kNoMeaning);
     } else if (!anyTypable) {
-        Error(m_wordLine, _("no meaning can be answered: each one holds a character that cannot "
-                            "be typed"));
+        Error(m_wordLine, Rule::kNoTypableMeaning);
     } else if (!m_filled[0] && !m_filled[1] && !m_filled[2]) {
-        Error(m_wordLine, _("meanings 1 to 3 are empty: English to Latin shows only those three, "
-                            "so it asks this word with nothing to read; move the meanings up"));
+        Error(m_wordLine, Rule::kFirstMeaningsEmpty);
     } else {
         for (int i = 0; i + 1 < kDefinitionLines; ++i) {
             const bool laterFilled = (filled >> (i + 1)) != 0;
             if (!m_filled[i] && laterFilled) {
-                Warning(m_wordLine + 1 + i,
-                        tr::Format(_("meaning %s is empty before a filled one: the tests show "
-                                     "the gap as blanks; move the meanings up"),
-                                   {std::to_string(i + 1)}));
+                Warning(m_wordLine + 1 + i, Rule::kMeaningGap,
+                        {FindingValue::Number(static_cast<std::uint64_t>(i + 1))});
                 break;
             }
         }
@@ -900,19 +844,31 @@ bool CChecker::TakeCleanWord(const CLineViews::Word& word, std::uint64_t number)
     return true;
 }
 
-// Looks up the held word's text form and prints its findings.
+// Looks up the held word's text form and hands on its findings.
 void CChecker::Release() {
     if (!m_holding) return;
     m_holding = false;
     if (m_held.formHash) {
-        if (const std::uint32_t first = m_seen.FirstOrAdd(*m_held.formHash, m_held.number)) {
-            const std::uint64_t firstLine = (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
+        // What the table keeps of the word that had a form first: its number in the file, or
+        // where the lines are told as another's, the line it is told at (a form whose line is
+        // past what the table keeps is not held).
+        const std::uint64_t told = m_options.lineOf ? LineOf(m_held.line) : m_held.number;
+        const std::uint32_t first =
+            told <= std::numeric_limits<std::uint32_t>::max()
+                ? m_seen.FirstOrAdd(*m_held.formHash, static_cast<std::uint32_t>(told))
+                : 0;
+        if (first != 0) {
+            const std::uint64_t firstLine =
+                m_options.lineOf ? first : (std::uint64_t{first} - 1) * kLinesPerEntry + 1;
             m_held.findings.insert(
                 m_held.findings.begin() + static_cast<std::ptrdiff_t>(m_held.sameAt),
-                Finding{m_held.line, false,
-                        tr::Format(_(kSameTextForm), {std::to_string(firstLine)})});
+                Finding{
+                    m_held.line, false, Rule::kSameTextForm, {FindingValue::Number(firstLine)}});
         }
-        if (m_seen.Full() && m_totals.formsUnheldFrom == 0) m_totals.formsUnheldFrom = m_held.line;
+        if ((m_seen.Full() || told > std::numeric_limits<std::uint32_t>::max()) &&
+            m_totals.formsUnheldFrom == 0) {
+            m_totals.formsUnheldFrom = LineOf(m_held.line);
+        }
     }
     Flush(m_held.findings);
 }
@@ -920,12 +876,10 @@ void CChecker::Release() {
 void CChecker::Print(std::vector<Finding>& findings) {
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const auto& f : findings) {
-        // The frame stays in English whatever the language: editors and scripts parse
-        // "NAME:LINE: error: " and "NAME:LINE: warning: " as compilers print them.
-        m_out << m_name << ':' << f.line << (f.error ? ": error: " : ": warning: ") << f.text
-              << '\n';
+    for (auto& f : findings) {
         ++(f.error ? m_totals.errors : m_totals.warnings);
+        f.line = LineOf(f.line);
+        m_sink.Take(std::move(f));
     }
     findings.clear();
 }
@@ -934,34 +888,27 @@ void CChecker::Finish() {
     if (m_lineInWord > 0) EndWord();
     Release();
     if (!m_lastHasEnd) {
-        Warning(m_lastLine, _("the last line has no line end"));
+        Warning(m_lastLine, Rule::kNoLineEnd);
     }
     if (m_lfOnly > 0) {
-        Warning(m_firstLfOnly,
-                P_("%lu line ends in LF alone, the first here; the program writes CR LF",
-                   "%lu lines end in LF alone, the first here; the program writes "
-                   "CR LF",
-                   m_lfOnly));
+        Warning(m_firstLfOnly, Rule::kLfOnly, {FindingValue::Number(m_lfOnly)});
     }
     Flush(m_findings);
-    // Three counts, each with its own plural form: no language can put three in one format.
-    m_out << m_name << ": " << P_("%lu word", "%lu words", m_totals.words) << ", "
-          << P_("%lu error", "%lu errors", m_totals.errors) << ", "
-          << P_("%lu warning", "%lu warnings", m_totals.warnings) << '\n';
 }
 
 }  // namespace
 
-CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& out) {
-    CChecker checker(name, out);
+CheckTotals CheckWords(std::streambuf& in, IFindingSink& sink, const CheckOptions& options) {
+    CChecker checker(sink, options);
     CLineViews reader(in, kLongestReadLine, [&checker] { checker.Release(); });
     CLineViews::Line line;
     CLineViews::Word word;
     for (;;) {
-        if (checker.AtWordStart() && reader.PeekWord(word) &&
+        if (!options.lineByLine && checker.AtWordStart() && reader.PeekWord(word) &&
             checker.TakeCleanWord(word, reader.LineNumber() + 1)) {
             reader.TakeWord(word);
         } else if (reader.Next(line)) {
+            if (options.lineByLine) line.plain = false;
             checker.Take(line, reader.LineNumber());
         } else {
             break;
@@ -969,8 +916,4 @@ CheckTotals CheckVoc(std::streambuf& in, const std::string& name, std::ostream& 
     }
     checker.Finish();
     return checker.Totals();
-}
-
-CheckTotals CheckVocStream(std::istream& in, const std::string& name, std::ostream& out) {
-    return CheckVoc(*in.rdbuf(), name, out);
 }

@@ -1,10 +1,8 @@
 #include <array>
-#include <ostream>
 
 #include "Convert.h"
 #include "Delimited.h"
-#include "Input.h"
-#include "Tr.h"
+#include "LineReader.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -19,8 +17,8 @@ std::pair<std::string_view, std::string_view> HeadwordColumns(std::string_view l
 
 class CExporter {
 public:
-    CExporter(const std::string& name, bool anki, const ByteSink& sink, std::ostream& diagnostics)
-        : m_name(name), m_anki(anki), m_sink(sink), m_diagnostics(diagnostics) {}
+    CExporter(bool anki, const ByteSink& sink, IFindingSink& findings)
+        : m_anki(anki), m_sink(sink), m_findings(findings) {}
 
     void Begin() {
         m_sink(m_anki ? "#separator:tab\n#html:false\n#columns:Front\tBack\tDictionary form\n"
@@ -57,28 +55,26 @@ public:
         ++m_totals.words;
     }
 
-    void Warn(std::uint64_t line, const std::string& text) {
-        // The frame stays English: editors and scripts parse it.
-        m_diagnostics << m_name << ':' << line << ": warning: " << text << '\n';
+    void Warn(std::uint64_t line, Rule rule) {
         ++m_totals.warnings;
+        m_findings.Take({line, false, rule, {}});
     }
 
     const ConvertTotals& Totals() const { return m_totals; }
 
 private:
-    const std::string& m_name;
     bool m_anki;
     const ByteSink& m_sink;
-    std::ostream& m_diagnostics;
+    IFindingSink& m_findings;
     std::string m_row;
     ConvertTotals m_totals;
 };
 
 }  // namespace
 
-ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, const ByteSink& sink,
-                        std::ostream& diagnostics) {
-    CExporter exporter(name, anki, sink, diagnostics);
+ConvertTotals ExportWords(std::streambuf& in, bool anki, const ByteSink& sink,
+                          IFindingSink& findings) {
+    CExporter exporter(anki, sink, findings);
     exporter.Begin();
     CLineReader reader(in);
     CLineReader::Line line;
@@ -93,7 +89,7 @@ ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, 
         }
         anyText = anyText || !line.text.empty();
         if (!IsValidUtf8(line.text)) {
-            exporter.Warn(reader.LineNumber(), _("not UTF-8: converted from Windows-1252"));
+            exporter.Warn(reader.LineNumber(), Rule::kConvertedFromCp1252);
             lines[count] = TextAsUtf8(line.text);
         } else {
             lines[count].swap(line.text);
@@ -105,13 +101,11 @@ ConvertTotals ExportVoc(std::streambuf& in, const std::string& name, bool anki, 
     }
     if (count > 0) {
         if (anyText) {
-            exporter.Warn(
-                wordLine,
-                _("the last word is cut short: its missing meanings were taken as empty"));
+            exporter.Warn(wordLine, Rule::kMissingMeanings);
             for (int i = count; i < kLinesPerEntry; ++i) lines[i].clear();
             exporter.Word(lines);
         } else {
-            exporter.Warn(wordLine, _("empty lines after the last word were left out"));
+            exporter.Warn(wordLine, Rule::kEmptyLinesLeftOut);
         }
     }
     return exporter.Totals();

@@ -2,21 +2,15 @@
 // each column -> a word (the Latin into a headword line, the meaning cells into meanings) ->
 // the writer, whose words check's rules read as they are written. Only the first rows are
 // held, to judge the separator and the columns; the rest stream through.
+#include "Import.h"
+
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <exception>
-#include <istream>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <ostream>
-#include <thread>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,11 +18,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "Check.h"
-#include "Convert.h"
 #include "Delimited.h"
 #include "ImportRules.h"
-#include "Tr.h"
+#include "Text.h"
 #include "VocFormat.h"
 #include "VocText.h"
 
@@ -41,36 +33,13 @@ constexpr std::size_t kMostColumns = 2 + kDefinitionLines;
 // Rows looked at before any is written, to judge the separator and the columns.
 constexpr std::size_t kSampleRows = 50;
 constexpr std::size_t kSampleBytes = 1 << 20;
-// Distinct findings held to be reported with their count; past them, findings are printed at
-// once, so that memory stays bounded whatever the input.
-constexpr std::size_t kHeldFindings = 2000;
-// Lines named for a finding that many rows share.
-constexpr std::size_t kLinesNamed = 5;
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // The layouts our own exports write, whose columns are taken as they are, so that the round
 // trip is exact: the CSV header, and the Anki export's "#columns:" line.
 std::optional<std::vector<Role>> RolesOfOurNames(const std::vector<std::string>& names) {
     std::vector<Role> roles;
     for (const auto& name : names) {
-        const std::string n = Lower(Trim(name));
+        const std::string n = AsciiLower(Trim(name));
         if (n == "text form" || n == "front") {
             roles.push_back(kText);
         } else if (n == "dictionary form") {
@@ -96,7 +65,7 @@ bool IsOurHeader(const std::vector<std::string>& fields) {
 }
 
 char SeparatorOfName(std::string_view value) {
-    const std::string v = Lower(Trim(value));
+    const std::string v = AsciiLower(Trim(value));
     if (v == "tab") return '\t';
     if (v == "comma") return ',';
     if (v == "semicolon") return ';';
@@ -127,75 +96,6 @@ std::string BreaksAsBlanks(std::string text) {
     return text;
 }
 
-// Findings of import and of check's rules, by input line. The same finding on many rows is
-// told once, with how many rows and the first of their lines.
-class CFindings {
-public:
-    CFindings(const std::string& name, std::ostream& out, ConvertTotals& totals)
-        : m_name(name), m_out(out), m_totals(totals) {}
-
-    void Add(std::uint64_t line, bool error, std::string text) {
-        ++(error ? m_totals.errors : m_totals.warnings);
-        std::string key = error ? "e" : "w";
-        key += text;
-        auto it = m_index.find(key);
-        if (it == m_index.end()) {
-            if (m_groups.size() == kHeldFindings)
-                return Print({line, error, std::move(text), 1, {}});
-            it = m_index.emplace(std::move(key), m_groups.size()).first;
-            m_groups.push_back({line, error, std::move(text), 0, {}});
-        }
-        Group& group = m_groups[it->second];
-        if (group.lines.size() < kLinesNamed) group.lines.push_back(line);
-        ++group.count;
-    }
-
-    // Prints what is held, in the order of first lines.
-    void Finish() {
-        std::stable_sort(m_groups.begin(), m_groups.end(),
-                         [](const Group& a, const Group& b) { return a.first < b.first; });
-        for (const auto& group : m_groups) Print(group);
-        m_groups.clear();
-        m_index.clear();
-    }
-
-private:
-    struct Group {
-        std::uint64_t first;
-        bool error;
-        std::string text;
-        std::uint64_t count;
-        std::vector<std::uint64_t> lines;
-    };
-
-    void Print(const Group& group) {
-        std::string text = group.text;
-        if (group.count > 1) {
-            std::string lines;
-            for (std::size_t i = 0; i < group.lines.size(); ++i) {
-                if (i > 0) lines += ", ";
-                lines += std::to_string(group.lines[i]);
-            }
-            const std::vector<std::string> values{text, std::to_string(group.count), lines};
-            text = group.count > group.lines.size()
-                       ? P_("%s (the same on %s row, the first on lines %s, ...)",
-                            "%s (the same on %s rows, the first on lines %s, ...)", group.count,
-                            values)
-                       : P_("%s (the same on %s row, on lines %s)",
-                            "%s (the same on %s rows, on lines %s)", group.count, values);
-        }
-        // The frame stays English, as check's: editors and scripts parse it.
-        m_out << m_name << ':' << group.first << (group.error ? ": error: " : ": warning: ") << text
-              << '\n';
-    }
-
-    const std::string& m_name;
-    std::ostream& m_out;
-    ConvertTotals& m_totals;
-    std::vector<Group> m_groups;
-    std::unordered_map<std::string, std::size_t> m_index;
-};
-
 // Copies `n` bytes; inlined for the few bytes of a word or a meaning, for which a call to
 // memcpy costs more than the copy.
 [[gnu::always_inline]] inline void CopyShort(char* to, const char* from, std::size_t n) {
@@ -217,7 +117,7 @@ private:
     }
 }
 
-constexpr std::size_t kOverread = CDelimitedReader::kOverread;
+static_assert(kOverread == CDelimitedReader::kOverread);
 
 // Copies `n` bytes 16 at a time, from bytes that may be read, and to bytes that may be written,
 // up to 16 past the `n`: a field of the reader's buffer to the bytes written.
@@ -234,69 +134,6 @@ constexpr std::size_t kOverread = CDelimitedReader::kOverread;
     }
 }
 
-// Bytes written, in a buffer that is not cleared before it is written over: a string's
-// resize set each word's bytes to zero before the word was copied in.
-class CBytes {
-public:
-    CBytes() = default;
-    CBytes(CBytes&& other) noexcept { *this = std::move(other); }
-    CBytes& operator=(CBytes&& other) noexcept {
-        m_data = std::move(other.m_data);
-        m_size = std::exchange(other.m_size, 0);
-        m_capacity = std::exchange(other.m_capacity, 0);
-        return *this;
-    }
-
-    // Makes `n` bytes more, to be written, and returns the first. The kOverread bytes after
-    // them may be written too, and are then written over by what comes next.
-    char* Extend(std::size_t n) {
-        if (m_size + n + kOverread > m_capacity) Grow(m_size + n + kOverread);
-        char* at = m_data.get() + m_size;
-        m_size += n;
-        return at;
-    }
-    void Reserve(std::size_t n) {
-        if (n > m_capacity) Grow(n);
-    }
-    char* data() { return m_data.get(); }
-    std::size_t size() const { return m_size; }
-    bool empty() const { return m_size == 0; }
-    void clear() { m_size = 0; }
-    operator std::string_view() const { return {m_data.get(), m_size}; }
-
-private:
-    void Grow(std::size_t n) {
-        const std::size_t capacity = std::max(n, 2 * m_capacity);
-        auto data = std::make_unique_for_overwrite<char[]>(capacity);
-        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
-        m_data = std::move(data);
-        m_capacity = capacity;
-    }
-
-    std::unique_ptr<char[]> m_data;
-    std::size_t m_size = 0;
-    std::size_t m_capacity = 0;
-};
-
-// A block of written words, with what the import found while making it: the findings of its
-// rows, and where the input line of a word stops being its number plus the last offset (pairs
-// of a word's number and its line minus that number; one pair for a list of one row per line).
-// Check's pass over the words takes the findings in with the block, so that every finding is
-// told in the same order whether or not that pass runs beside the import.
-struct WordBlock {
-    struct Finding {
-        std::uint64_t line;
-        bool error;
-        std::string text;
-    };
-    CBytes bytes;
-    std::vector<Finding> findings;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> lineSteps;
-};
-
-// Takes a block; it may leave in the block the bytes of one taken before, to be written over.
-using BlockSink = std::function<void(WordBlock&&)>;
-
 // One row of the input and the line it starts on.
 struct Record {
     std::uint64_t line = 0;
@@ -306,31 +143,21 @@ struct Record {
 
 class CImporter {
 public:
-    CImporter(const std::string& name, const ImportOptions& options, const BlockSink& sink,
-              std::ostream& diagnostics)
-        : m_name(name),
-          m_options(options),
-          m_sink(sink),
-          m_diagnostics(diagnostics),
-          m_findings(name, diagnostics, m_totals) {}
+    CImporter(const ImportOptions& options, const BlockSink& sink)
+        : m_options(options), m_sink(sink) {}
 
     // Reads the start of the input and settles the separator and the columns. Returns false
     // when the columns cannot be told, having said so: nothing is then read or written.
     bool Start(CDelimitedReader& reader);
     // Takes rows until a block of words has gone to the sink. Returns false at the end.
     bool Step();
-    CFindings& Findings() { return m_findings; }
     ConvertTotals& Totals() { return m_totals; }
-    // Takes into the findings those of the block not yet handed on (when handing it on
-    // failed, or the import stopped before).
-    void TakeUnsentFindings() {
-        for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
-        m_block.findings.clear();
-    }
+    std::vector<Finding> TakeUnsent() { return std::exchange(m_block.findings, {}); }
 
 private:
-    void Report(bool error, std::string text) {
-        m_block.findings.push_back({m_line, error, std::move(text)});
+    void Report(bool error, Rule rule, std::vector<FindingValue> values = {}) {
+        ++(error ? m_totals.errors : m_totals.warnings);
+        m_block.findings.push_back({m_line, error, rule, std::move(values)});
     }
     void ReadAnkiHeaders();
     // Takes the next row into m_row (and m_line, m_rowAscii); false at the end of the input.
@@ -357,12 +184,9 @@ private:
                const std::array<std::string_view, kDefinitionLines>& meanings);
     void Flush();
 
-    const std::string& m_name;
     const ImportOptions& m_options;
     const BlockSink& m_sink;
-    std::ostream& m_diagnostics;
     ConvertTotals m_totals;
-    CFindings m_findings;
     CDelimitedReader* m_reader = nullptr;
     std::uint64_t m_line = 0;
 
@@ -413,12 +237,12 @@ void CImporter::ReadAnkiHeaders() {
     while (m_reader->NextLineStartsWith('#') && m_reader->ReadRawLine(line)) {
         const std::size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
-        const std::string key = Lower(Trim(std::string_view(line).substr(1, colon - 1)));
+        const std::string key = AsciiLower(Trim(std::string_view(line).substr(1, colon - 1)));
         const std::string_view value = std::string_view(line).substr(colon + 1);
         if (key == "separator") {
             m_separator.delimiter = SeparatorOfName(value);
         } else if (key == "html") {
-            m_html = Lower(Trim(value)) == "true";
+            m_html = AsciiLower(Trim(value)) == "true";
         } else if (key == "columns") {
             columns = value;
         } else if (key.ends_with(" column")) {
@@ -456,11 +280,9 @@ bool CImporter::NextRow() {
         while (const std::uint64_t quote = m_reader->QuoteLeftOpen()) {
             m_line = quote;
             ++m_totals.rows;
-            Report(true, tr::Format(_("a quote opened on this line is not closed within %s lines "
-                                      "or %s bytes; row left out, and reading goes on at the "
-                                      "next line"),
-                                    {std::to_string(CDelimitedReader::kQuotedLines),
-                                     std::to_string(CDelimitedReader::kQuotedBytes)}));
+            Report(true, Rule::kQuoteNotClosed,
+                   {FindingValue::Number(CDelimitedReader::kQuotedLines),
+                    FindingValue::Number(CDelimitedReader::kQuotedBytes)});
             if (!m_reader->Next(m_row)) return false;
         }
         m_line = m_reader->RowLine();
@@ -515,7 +337,7 @@ bool CImporter::Start(CDelimitedReader& reader) {
         m_separator.delimiter = ',';  // our export, whatever its words hold
     } else if (!m_options.separator.empty()) {
         const std::string& s = m_options.separator;
-        const std::string named = Lower(s);
+        const std::string named = AsciiLower(s);
         if (s.size() == 1 || named == "tab" || named == "comma" || named == "semicolon" ||
             named == "pipe" || named == "space" || named == "colon") {
             m_separator.delimiter = SeparatorOfName(s);
@@ -620,21 +442,17 @@ bool CImporter::SettleColumns() {
 void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
     m_totals.refused = true;
     m_line = m_sample.empty() ? 1 : m_sample[0].line;
-    ++m_totals.errors;
-    m_diagnostics << m_name << ':' << m_line << ": error: "
-                  << _("the role of each column cannot be told from the content; give it with "
-                       "--columns, one of form, latin, meaning or skip for each column in order. "
-                       "The first row, column by column:")
-                  << '\n';
-    const auto& fields = m_sample[0].fields;
+    // The first row's fields, then what could be told of their roles.
+    std::vector<FindingValue> values;
     std::string told;
+    const auto& fields = m_sample[0].fields;
     for (std::size_t i = 0; i < fields.size() && i < kMostJudgedColumns; ++i) {
-        m_diagnostics << "  " << (i + 1) << ": " << fields[i] << '\n';
+        values.push_back(FindingValue::Text(fields[i]));
         if (i > 0) told += ',';
         told += i < guess.size() && guess[i] ? RoleName(*guess[i]) : "?";
     }
-    m_diagnostics << tr::Format(_("Told so far (? where it cannot be told): --columns %s"), {told})
-                  << '\n';
+    values.push_back(FindingValue::Text(told));
+    Report(true, Rule::kColumnsUntold, std::move(values));
 }
 
 bool CImporter::Step() {
@@ -668,12 +486,8 @@ bool CImporter::Step() {
         }
         if (!NextRow()) {
             if (m_totals.cloze > 0) {
-                m_block.findings.push_back(
-                    {m_firstCloze, false,
-                     P_("an Anki cloze note was left out: it is not a word with its meanings",
-                        "%lu Anki cloze notes were left out, the first here: they are not words "
-                        "with their meanings",
-                        m_totals.cloze)});
+                m_line = m_firstCloze;
+                Report(false, Rule::kClozeLeftOut, {FindingValue::Number(m_totals.cloze)});
             }
             Flush();
             return false;
@@ -694,13 +508,13 @@ void CImporter::Row(std::vector<std::string_view>& fields, bool ascii) {
         const bool cloze = std::any_of(fields.begin(), fields.end(),
                                        [](std::string_view f) { return IsCloze(f); }) ||
                            (m_notetype && *m_notetype < fields.size() &&
-                            Lower(fields[*m_notetype]).find("cloze") != std::string::npos);
+                            AsciiLower(fields[*m_notetype]).find("cloze") != std::string::npos);
         if (cloze) {
             if (m_totals.cloze++ == 0) m_firstCloze = m_line;
             return;
         }
     }
-    if (std::all_of(fields.begin(), fields.end(), IsBlank)) {
+    if (std::all_of(fields.begin(), fields.end(), IsBlankText)) {
         if (m_exact) {
             // In an export of ours, a word whose lines are all empty.
             Write("", "", {});
@@ -718,9 +532,8 @@ void CImporter::ListRow(std::vector<std::string_view>& fields) {
         if (!Trim(fields[i]).empty() &&
             std::find(m_ignored.begin(), m_ignored.end(), i) == m_ignored.end()) {
             return Report(
-                true,
-                tr::Format(_("the row has %s columns, more than the %s named; row left out"),
-                           {std::to_string(fields.size()), std::to_string(m_columns.size())}));
+                true, Rule::kTooManyColumns,
+                {FindingValue::Number(fields.size()), FindingValue::Number(m_columns.size())});
         }
     }
     std::string& latin = m_latin;
@@ -752,15 +565,10 @@ void CImporter::ListRow(std::vector<std::string_view>& fields) {
     if (latin.empty()) latin = form;
     const std::string headword = HeadwordOfLatin(latin, form);
     if (headword.empty()) {
-        return Report(
-            true, picture ? _("the Latin is only a picture, which cannot be asked; row left out")
-                          : _("no Latin in this row; row left out"));
+        return Report(true, picture ? Rule::kLatinOnlyPicture : Rule::kNoLatin);
     }
     if (meanings.empty()) {
-        return Report(true,
-                      meaningPicture
-                          ? _("the meaning is only a picture, which cannot be typed; row left out")
-                          : _("no meaning in this row; row left out"));
+        return Report(true, meaningPicture ? Rule::kMeaningOnlyPicture : Rule::kNoMeaningInRow);
     }
     if (meanings.size() > kDefinitionLines) {
         std::string rest;
@@ -774,9 +582,8 @@ void CImporter::ListRow(std::vector<std::string_view>& fields) {
             rest.resize(cut);
             rest += "...";
         }
-        Report(false, tr::Format(_("%s meanings, more than the five a word holds: the first five "
-                                   "were kept, and these left out: %s"),
-                                 {std::to_string(meanings.size()), rest}));
+        Report(false, Rule::kTooManyMeanings,
+               {FindingValue::Number(meanings.size()), FindingValue::Text(std::move(rest))});
     }
     for (std::size_t i = 0; i < kDefinitionLines; ++i) {
         m_meanings[i] = i < meanings.size() ? std::move(meanings[i]) : std::string();
@@ -807,9 +614,8 @@ void CImporter::OurRow(std::vector<std::string_view>& fields) {
         for (std::size_t i = roles.size(); i < fields.size(); ++i) {
             if (!Trim(fields[i]).empty()) {
                 return Report(
-                    true,
-                    tr::Format(_("the row has %s columns, more than the %s named; row left out"),
-                               {std::to_string(fields.size()), std::to_string(roles.size())}));
+                    true, Rule::kTooManyColumns,
+                    {FindingValue::Number(fields.size()), FindingValue::Number(roles.size())});
             }
         }
     } else {
@@ -852,12 +658,12 @@ void CImporter::OurRow(std::vector<std::string_view>& fields) {
             if (end == std::string_view::npos) break;
             start = end + 1;
         }
-        if (count == 0) return Report(true, _("no meaning in this row; row left out"));
+        if (count == 0) return Report(true, Rule::kNoMeaningInRow);
     }
 
     if (!dictionary) {
         const std::string_view front = Trim(text.value_or(""));
-        if (front.empty()) return Report(true, _("no Latin in this row; row left out"));
+        if (front.empty()) return Report(true, Rule::kNoLatin);
         m_headword = BaseWord(front);
         return Write(m_headword, front, meanings);
     }
@@ -912,283 +718,23 @@ void CImporter::Flush() {
     m_out.Reserve(kOutBlock + 4 * kVocLineBytes);
 }
 
-// Blocks of words on their way from the import to the check of what it wrote, which runs
-// beside it on a thread of its own: a few at a time, so that memory stays flat.
-class CBlockQueue {
-public:
-    // Waits while the queue is full; drops the block when the taker has stopped.
-    void Push(WordBlock&& block) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_blocks.size() < kHeld || m_stopped; });
-        if (m_stopped) return;
-        m_blocks.push_back(std::move(block));
-        m_changed.notify_all();
-    }
-    // The bytes of a block taken, for the maker to write its next block into.
-    void GiveBack(CBytes&& bytes) {
-        const std::lock_guard lock(m_mutex);
-        // As many as can be out at once (the maker's, those held, the taker's): past them, a block
-        // of this size would be given back to the system and taken again, a fault per page.
-        if (m_spare.size() < kHeld + 2) m_spare.push_back(std::move(bytes));
-    }
-    // Bytes given back, or none.
-    CBytes Spare() {
-        const std::lock_guard lock(m_mutex);
-        if (m_spare.empty()) return {};
-        CBytes bytes = std::move(m_spare.back());
-        m_spare.pop_back();
-        return bytes;
-    }
-    // Waits for the next block; false when there is none and will be none.
-    bool Pop(WordBlock& block) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return !m_blocks.empty() || m_closed || m_stopped; });
-        if (m_blocks.empty() || m_stopped) return false;
-        block = std::move(m_blocks.front());
-        m_blocks.pop_front();
-        m_changed.notify_all();
-        return true;
-    }
-    // The maker's end: no more blocks come.
-    void Close() {
-        const std::lock_guard lock(m_mutex);
-        m_closed = true;
-        m_changed.notify_all();
-    }
-    // The taker's end, or the maker's after a failure: no more blocks are taken.
-    void Stop() {
-        const std::lock_guard lock(m_mutex);
-        m_stopped = true;
-        for (auto& block : m_blocks) block.bytes = {};  // their findings are still to be told
-        m_changed.notify_all();
-    }
-    // The blocks never taken, once both sides are done.
-    std::deque<WordBlock> Left() {
-        const std::lock_guard lock(m_mutex);
-        return std::exchange(m_blocks, {});
-    }
-    bool Stopped() {
-        const std::lock_guard lock(m_mutex);
-        return m_stopped;
-    }
-
-private:
-    // A few keep both sides busy; check reads 256 KiB at once, one block.
-    static constexpr std::size_t kHeld = 3;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<WordBlock> m_blocks;
-    std::vector<CBytes> m_spare;
-    bool m_closed = false;
-    bool m_stopped = false;
-};
-
-// Where each written word's input line is, from the blocks' line steps.
-class CInputLines {
-public:
-    void Take(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& steps) {
-        m_steps.insert(m_steps.end(), steps.begin(), steps.end());
-    }
-
-    // The input line of the word that the vocabulary file's line `vocLine` belongs to.
-    std::uint64_t Of(std::uint64_t vocLine) const {
-        const std::uint64_t word = vocLine == 0 ? 0 : (vocLine - 1) / kLinesPerEntry;
-        auto it = std::upper_bound(m_steps.begin(), m_steps.end(),
-                                   std::make_pair(word, std::numeric_limits<std::uint64_t>::max()));
-        if (it == m_steps.begin()) return vocLine;
-        return word + std::prev(it)->second;
-    }
-
-private:
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_steps;
-};
-
-// The words of an import, as check reads them: block by block from the queue, each block's
-// findings of the import told as it is taken, as they would be were the two not side by side.
-class CImportedWords : public std::streambuf {
-public:
-    CImportedWords(CBlockQueue& queue, CFindings& findings, CInputLines& lines)
-        : m_queue(queue), m_findings(findings), m_lines(lines) {}
-
-protected:
-    int_type underflow() override {
-        if (!m_block.bytes.empty()) m_queue.GiveBack(std::move(m_block.bytes));
-        m_block.bytes.clear();
-        while (m_block.bytes.empty()) {
-            if (!m_queue.Pop(m_block)) return traits_type::eof();
-            for (auto& f : m_block.findings) m_findings.Add(f.line, f.error, std::move(f.text));
-            m_lines.Take(m_block.lineSteps);
-        }
-        setg(m_block.bytes.data(), m_block.bytes.data(),
-             m_block.bytes.data() + m_block.bytes.size());
-        return traits_type::to_int_type(*gptr());
-    }
-
-private:
-    CBlockQueue& m_queue;
-    CFindings& m_findings;
-    CInputLines& m_lines;
-    WordBlock m_block;
-};
-
-// Check's findings, line by line, as findings of the import at the input's lines.
-class CCheckFindings : public std::streambuf {
-public:
-    CCheckFindings(CFindings& findings, const CInputLines& lines, std::uint64_t& unanswerable)
-        : m_findings(findings), m_lines(lines), m_unanswerable(unanswerable) {}
-
-protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-        if (c == '\n') {
-            Take(m_line);
-            m_line.clear();
-        } else {
-            m_line.push_back(traits_type::to_char_type(c));
-        }
-        return c;
-    }
-
-private:
-    // ":LINE: error: TEXT"; check's summary line (": 3 words, ...") is not a finding.
-    void Take(std::string_view line) {
-        if (line.size() < 2 || line[0] != ':' || line[1] < '0' || line[1] > '9') return;
-        const std::size_t colon = line.find(':', 1);
-        if (colon == std::string_view::npos) return;
-        const std::uint64_t vocLine =
-            std::strtoull(std::string(line.substr(1, colon - 1)).c_str(), nullptr, 10);
-        std::string_view rest = line.substr(colon);
-        const bool error = rest.starts_with(": error: ");
-        rest.remove_prefix(error ? 9 : rest.starts_with(": warning: ") ? 11 : 0);
-        std::string text(rest);
-        // Check's findings come translated; the line of an earlier word is found by the
-        // translated format's text around its value.
-        const std::string same = tr::Format(_(kSameTextForm), {"\n"});
-        const std::string_view before = std::string_view(same).substr(0, same.find('\n'));
-        const std::string_view after = std::string_view(same).substr(same.find('\n') + 1);
-        if (text.starts_with(before) && text.ends_with(after) &&
-            text.size() > before.size() + after.size()) {
-            const std::uint64_t earlier = std::strtoull(text.c_str() + before.size(), nullptr, 10);
-            text = tr::Format(_(kSameTextForm), {std::to_string(m_lines.Of(earlier))});
-        }
-        if (error && m_lines.Of(vocLine) != m_lastUnanswerable) {
-            m_lastUnanswerable = m_lines.Of(vocLine);
-            ++m_unanswerable;
-        }
-        m_findings.Add(m_lines.Of(vocLine), error, std::move(text));
-    }
-
-    CFindings& m_findings;
-    const CInputLines& m_lines;
-    std::uint64_t& m_unanswerable;
-    std::string m_line;
-    std::uint64_t m_lastUnanswerable = 0;
-};
-
 }  // namespace
 
-ConvertTotals ImportDelimited(std::streambuf& in, const std::string& name,
-                              const ImportOptions& options, const ByteSink& sink,
-                              std::ostream& diagnostics) {
-    CDelimitedReader reader(in);
-    if (!options.check) {
-        CImporter* self = nullptr;
-        const BlockSink inOrder = [&](WordBlock&& block) {
-            for (auto& f : block.findings) {
-                self->Findings().Add(f.line, f.error, std::move(f.text));
-            }
-            block.findings.clear();  // told: not to be told again should the write fail
-            if (!block.bytes.empty()) sink(block.bytes);
-        };
-        CImporter importer(name, options, inOrder, diagnostics);
-        self = &importer;
-        if (!importer.Start(reader)) return importer.Totals();
-        try {
-            while (importer.Step()) {
-            }
-        } catch (...) {
-            // What was found before the failure is told before it.
-            importer.TakeUnsentFindings();
-            importer.Findings().Finish();
-            throw;
-        }
-        importer.Findings().Finish();
-        return importer.Totals();
-    }
+struct CListImporter::State {
+    State(std::streambuf& in, const ImportOptions& options, const BlockSink& sink)
+        : reader(in), importer(options, sink) {}
+    CDelimitedReader reader;
+    CImporter importer;
+};
 
-    // Check's rules run over the words written on a second thread, block by block behind the
-    // import, so that an import costs little more than its reading. The findings of both are told
-    // there, in the order they would have been told one after the other. Every system call stays on
-    // this thread (the check reads from memory), so their order is the same on every run.
-    CBlockQueue queue;
-    const BlockSink toCheck = [&](WordBlock&& block) {
-        if (!block.bytes.empty()) sink(block.bytes);
-        queue.Push(std::move(block));
-        block.bytes = queue.Spare();
-    };
-    CImporter importer(name, options, toCheck, diagnostics);
-    if (!importer.Start(reader)) return importer.Totals();
-    std::exception_ptr checkFailed;
-    std::uint64_t unanswerable = 0;
-    std::thread check([&] {
-        try {
-            CInputLines lines;
-            CImportedWords words(queue, importer.Findings(), lines);
-            CCheckFindings findings(importer.Findings(), lines, unanswerable);
-            std::ostream findingsOut(&findings);
-            CheckVoc(words, "", findingsOut);
-        } catch (...) {
-            checkFailed = std::current_exception();
-            queue.Stop();
-        }
-    });
-    // Whatever stops the import, the findings held for their count, and those of the blocks
-    // the check never took, are told before it stops: they are what the user fixes first.
-    const auto tellFindings = [&] {
-        for (auto& block : queue.Left()) {
-            for (auto& f : block.findings) {
-                importer.Findings().Add(f.line, f.error, std::move(f.text));
-            }
-        }
-        importer.TakeUnsentFindings();
-        importer.Findings().Finish();
-    };
-    try {
-        // A failed check (or write) ends the import too.
-        while (importer.Step() && !queue.Stopped()) {
-        }
-    } catch (...) {
-        queue.Stop();
-        check.join();
-        tellFindings();
-        throw;
-    }
-    queue.Close();
-    check.join();
-    if (checkFailed) {
-        tellFindings();
-        std::rethrow_exception(checkFailed);
-    }
-    importer.Totals().unanswerable = unanswerable;
-    importer.Findings().Finish();
-    ConvertTotals& t = importer.Totals();
-    // Each count follows its label, so no plural form is needed; the name is the frame.
-    diagnostics << name << ": "
-                << tr::Format(
-                       _("rows read: %s; words written: %s; rows left out: %s (cannot be "
-                         "used: %s, Anki cloze notes: %s, blank or not words: %s); words that "
-                         "can never be answered right: %s"),
-                       {std::to_string(t.rows), std::to_string(t.words),
-                        std::to_string(t.rows - t.words),
-                        std::to_string(t.rows - t.words - t.cloze - t.notWords),
-                        std::to_string(t.cloze), std::to_string(t.notWords),
-                        std::to_string(t.unanswerable)})
-                << '\n';
-    return t;
-}
+CListImporter::CListImporter(std::streambuf& in, const ImportOptions& options, BlockSink sink)
+    : m_options(options),
+      m_sink(std::move(sink)),
+      m_state(std::make_unique<State>(in, m_options, m_sink)) {}
 
-ConvertTotals ImportDelimitedStream(std::istream& in, const std::string& name,
-                                    const ImportOptions& options, const ByteSink& sink,
-                                    std::ostream& diagnostics) {
-    return ImportDelimited(*in.rdbuf(), name, options, sink, diagnostics);
-}
+CListImporter::~CListImporter() = default;
+
+bool CListImporter::Start() { return m_state->importer.Start(m_state->reader); }
+bool CListImporter::Step() { return m_state->importer.Step(); }
+ConvertTotals& CListImporter::Totals() { return m_state->importer.Totals(); }
+std::vector<Finding> CListImporter::TakeUnsent() { return m_state->importer.TakeUnsent(); }
