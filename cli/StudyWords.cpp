@@ -11,15 +11,12 @@
 #include "Input.h"
 #include "Output.h"
 #include "Store.h"
+#include "Text.h"
 #include "Tr.h"
 #include "VocText.h"
 
 bool IsVocName(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return extension == ".voc";
+    return AsciiLower(std::filesystem::path(path).extension().string()) == ".voc";
 }
 
 bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& io, bool announce) {
