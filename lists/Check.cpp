@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <istream>
 #include <limits>
 #include <memory>
 #include <new>
 #include <optional>
-#include <ostream>
 #include <string_view>
 #include <vector>
 
@@ -559,9 +556,10 @@ public:
     // lines hold nothing to find (its text form is looked up as any other): as Take and EndWord
     // judge it, in a fraction of their time. False, taking nothing, when they have to judge it.
     bool TakeCleanWord(const CLineViews::Word& word, std::uint64_t number);
-    // Looks up the held word's text form and prints its findings. Called before each read, so
-    // that every finding of the words read so far is printed before more is read, as import's
-    // reading of check's findings between its own expects.
+    // Looks up the held word's text form and hands on its findings. Called before each read,
+    // so that every finding of the words read so far is out before more is read: a reader that
+    // hands over its words block by block (import's) knows that the findings of a block are all
+    // out when the next block is asked for.
     void Release();
     void Finish();
     const CheckTotals& Totals() const { return m_totals; }
@@ -596,7 +594,7 @@ private:
     IFindingSink& m_sink;
     const CheckOptions& m_options;
     CheckTotals m_totals;
-    std::vector<Finding> m_findings;  // of the word in hand, printed in line order at its end
+    std::vector<Finding> m_findings;  // of the word in hand, handed on in line order at its end
 
     // The word in hand.
     int m_lineInWord = 0;

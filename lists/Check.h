@@ -3,11 +3,11 @@
 //
 // Findings go to a sink, word by word in line order (those of the whole file, such as line ends
 // in LF alone, at the end). The file is read once, as a stream, and memory stays the same
-// whatever its length: the check for text forms
-// given twice holds a 64-bit hash and the word's number for each of the first kCheckedForms
-// distinct text forms, in 3.25 MiB taken once (a table of 3 MiB and a filter of 256 KiB). Past them
-// (no real vocabulary has that many), a text form seen for the first time is no longer held, so
-// only repeats of the forms held are found; CheckTotals says from which line.
+// whatever its length: the check for text forms given twice holds a 64-bit hash and the word's
+// number for each of the first kCheckedForms distinct text forms, in 3.25 MiB taken once (a
+// table of 3 MiB and a filter of 256 KiB). Past them (no real vocabulary has that many), a text
+// form seen for the first time is no longer held, so only repeats of the forms held are found;
+// CheckTotals says from which line.
 #pragma once
 
 #include <cstddef>

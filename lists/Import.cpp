@@ -1,7 +1,8 @@
 // Import in its steps: records (delimited rows, or the lines of a line list) -> the role of
 // each column -> a word (the Latin into a headword line, the meaning cells into meanings) ->
-// the writer, whose words check's rules read as they are written. Only the first rows are
-// held, to judge the separator and the columns; the rest stream through.
+// the writer, which hands the words on block by block with what was found in making them.
+// Only the first rows are held, to judge the separator and the columns; the rest stream
+// through.
 #include "Import.h"
 
 #include <algorithm>
