@@ -159,11 +159,14 @@ bool LooksLatin(std::string_view cell) {
     ForEachWord(cell, [&](std::string_view w) { words.push_back(w); });
     if (words.size() < 2) return false;
     bool latin = false;
+    if (IsMeaningMarker(words[0])) return false;
     const std::string first = Stem(words[0], 2);
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string_view w = words[i];
         if (IsMeaningMarker(w)) return false;
-        if (w.front() == '-' || IsGenderMark(w) || (!first.empty() && Stem(w, 2) == first)) {
+        // An ending given alone is "-ae", not a dash between words.
+        const bool ending = w.size() > 1 && w.front() == '-';
+        if (ending || IsGenderMark(w) || (!first.empty() && Stem(w, 2) == first)) {
             latin = true;
         }
     }
@@ -467,35 +470,50 @@ Separator GuessSeparator(std::string_view start) {
     }
     Separator guess;
     if (lines.empty()) return guess;
-    // The share of lines that a delimiter parts into the same number of fields.
-    auto consistency = [&](char c) {
-        std::map<std::size_t, std::size_t> counts;
-        for (std::string_view line : lines) ++counts[CountOutsideQuotes(line, c)];
-        std::size_t best = 0;
-        for (const auto& [count, n] : counts) {
-            if (count > 0) best = std::max(best, n);
-        }
-        return static_cast<double>(best) / static_cast<double>(lines.size());
+    // Each candidate is weighed by how many lines hold it the same number of times, as a
+    // separator is held; one that half the lines or more lack is none. The most consistent is
+    // taken, this order breaking ties only: the field separators that fields seldom hold, then
+    // the texts of line lists (so that "rosa, rosae - rose" is a line list), then ',' and '/'.
+    struct Candidate {
+        char delimiter;
+        std::string_view text;  // a line list's; empty for a delimiter
     };
-    double best = 0.8;
-    bool found = false;
-    for (char c : {'\t', ';', '|'}) {
-        if (const double share = consistency(c); share >= best + (found ? 1e-9 : 0.0)) {
-            best = share;
-            guess.delimiter = c;
-            found = true;
+    static constexpr Candidate kCandidates[] = {{'\t', {}},
+                                                {';', {}},
+                                                {'|', {}},
+                                                {',', " : "},
+                                                {',', " \xE2\x80\x93 "},
+                                                {',', " \xE2\x80\x94 "},
+                                                {',', " - "},
+                                                {',', " = "},
+                                                {',', ": "},
+                                                {',', {}},
+                                                {'/', {}}};
+    std::size_t bestSame = 0;
+    for (const Candidate& c : kCandidates) {
+        std::map<std::size_t, std::size_t> linesWithCount;
+        std::size_t holding = 0;
+        for (std::string_view line : lines) {
+            std::size_t n = 0;
+            if (c.text.empty()) {
+                n = CountOutsideQuotes(line, c.delimiter);
+            } else {
+                for (std::size_t at = line.find(c.text); at != std::string_view::npos;
+                     at = line.find(c.text, at + c.text.size())) {
+                    ++n;
+                }
+            }
+            if (n == 0) continue;
+            ++holding;
+            ++linesWithCount[n];
         }
-    }
-    if (found) return guess;
-    double bestShare = 0.5 - 1e-9;
-    for (std::string_view text : {" : ", " \xE2\x80\x93 ", " \xE2\x80\x94 ", " - ", " = ", ": "}) {
-        const auto with = std::count_if(lines.begin(), lines.end(), [&](std::string_view line) {
-            return line.find(text) != std::string_view::npos;
-        });
-        const double share = static_cast<double>(with) / static_cast<double>(lines.size());
-        if (share > bestShare) {
-            bestShare = share;
-            guess.lineList = text;
+        if (holding * 2 <= lines.size()) continue;
+        std::size_t same = 0;
+        for (const auto& [count, n] : linesWithCount) same = std::max(same, n);
+        if (same > bestSame) {
+            bestSame = same;
+            guess.delimiter = c.delimiter;
+            guess.lineList = c.text;
         }
     }
     return guess;

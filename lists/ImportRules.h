@@ -50,9 +50,10 @@ struct Separator {
     std::string lineList;  // not empty for a line list
 };
 
-// The separator most of the first lines of a file share, from `start` (the file's first
-// bytes). Tab, ';' and '|' win when they part every line alike, then the line-list texts
-// " : ", " - ", " – ", " = ", ": ", then ','.
+// The separator of a file, from `start` (its first bytes): of tab, ';', '|', the line-list
+// texts " : ", " – ", " — ", " - ", " = ", ": ", and ',' and '/', the one that most of the
+// first lines hold the same number of times (quotes respected), in that order where two are
+// as consistent. One that half the lines or more lack is never taken; ',' where none is held.
 Separator GuessSeparator(std::string_view start);
 
 // Whether a line of a line list is plainly not a word (blank, a '#' comment, a Markdown rule or

@@ -128,7 +128,17 @@ INSTANTIATE_TEST_SUITE_P(
         SeparatorCase{"Equals", "amo = to love\nporto = carry\n", ',', " = "},
         SeparatorCase{"ColonAfterTheWord", "amo: to love\nporto: carry\n", ',', ": "},
         SeparatorCase{"LastLineCutShortIsNotJudged", "amo;love\nporto;carry\nsum,es", ';', ""},
-        SeparatorCase{"OneColumn", "amo\nporto\n", ',', ""}),
+        SeparatorCase{"OneColumn", "amo\nporto\n", ',', ""},
+        // Held the same number of times on most lines, not merely held on most.
+        SeparatorCase{"ColonWithDashesInsideMeanings",
+                      "amo: to love - dearly\nporto: carry - bear - bring\nsum: be\n", ',', ": "},
+        SeparatorCase{"SemicolonListWithCommasInMeanings",
+                      "amo;love, like, cherish\nporto;carry, bring\nsum;be\n", ';', ""},
+        SeparatorCase{"TabWithPipesInsideSomeFields",
+                      "amo\tlove | like\nporto\tcarry\nsum\tbe | exist | live\n", '\t', ""},
+        SeparatorCase{"PrincipalPartsBeforeADash",
+                      "amo, amare, amavi - to love\nporto, portare - carry\n", ',', " - "},
+        SeparatorCase{"Slash", "amo / love, like\nporto / carry\n", '/', ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ContentCase {
@@ -153,6 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"porto, portare, portavi", "to carry", "verbs"},
                      {"agricola, -ae, m", "farmer", "people"}},
                     {L, M, kUntold}},
+        // A dash between a meaning's words is no Latin ending given alone.
+        ContentCase{"DashesInsideMeanings",
+                    {{"amo", "to love - dearly"}, {"porto", "carry - bear - bring"}, {"sum", "be"}},
+                    {L, M}},
         ContentCase{"RepeatedValuesAndCodesSetAside",
                     {{"columba, -ae", "f", "dove", "1"},
                      {"agricola, -ae", "m", "farmer", "1"},
