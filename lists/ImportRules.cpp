@@ -278,15 +278,127 @@ std::string HeaderKey(std::string_view name) {
     return key;
 }
 
-std::optional<ColumnRole> RoleOfHeaderName(std::string_view name) {
-    std::string key = HeaderKey(name);
+namespace {
+
+// The role of a column name as HeaderKey gives it, or of a numbered one ("meaning2", "pp3").
+std::optional<ColumnRole> RoleOfKey(std::string key) {
     const auto& names = HeaderNames();
     for (;;) {
         if (const auto it = names.find(key); it != names.end()) return it->second;
-        // "meaning 2", "latin_1", "pp3": a numbered column of a known kind.
         if (key.empty() || key.back() < '0' || key.back() > '9') return std::nullopt;
         while (!key.empty() && key.back() >= '0' && key.back() <= '9') key.pop_back();
     }
+}
+
+// The role of one word of a name, as written or as the singular of a plural (English -s and
+// -es, German -en, -n and -e, French -s and -x, Italian -i and -e, Spanish -es, Dutch -en and
+// -s), or of an adjective's other endings ("lateinische", "anglaise", "italiana").
+std::optional<ColumnRole> RoleOfWord(const std::string& key) {
+    if (key.size() < 2) return std::nullopt;
+    if (const auto role = RoleOfKey(key)) return role;
+    const auto without = [&](std::size_t n, std::string_view add = {}) {
+        return key.size() > n + 2 ? key.substr(0, key.size() - n) + std::string(add)
+                                  : std::string();
+    };
+    for (const std::string& singular :
+         {without(1), without(2), without(3), without(1, "o"), without(1, "a"), without(1, "e")}) {
+        if (singular.empty()) continue;
+        if (const auto role = RoleOfKey(singular)) return role;
+    }
+    return std::nullopt;
+}
+
+// Words that make a name another column than the one it names ("other forms", "weitere
+// Bedeutungen"): such a column's role is not told by its name.
+bool IsOtherName(const std::string& key) {
+    static const std::set<std::string, std::less<>> other = {
+        "other",   "others", "alternative", "alt",   "additional", "extra", "more",  "further",
+        "weitere", "andere", "sonstige",    "autre", "autres",     "altro", "altri", "altre",
+        "otro",    "otros",  "otra",        "otras", "overige",    "meer"};
+    return other.count(key) > 0;
+}
+
+// Names that say little alone ("word", "front", "form"): another name beside them says more.
+bool IsGenericName(const std::string& key) {
+    static const std::set<std::string, std::less<>> generic = {
+        "word",   "words",    "term",   "entry", "vocab",   "vocabulary", "vocable", "mot",
+        "parola", "palabra",  "woord",  "wort",  "vokabel", "vocabolo",   "vocablo", "front",
+        "back",   "question", "answer", "form",  "forma",   "formes"};
+    return generic.count(key) > 0;
+}
+
+// clang-format off
+// Grammatical abbreviations that name the forms of a word: a column named by nothing else
+// ("first_sg_pres_act_ind", "prf_pass_ptcp") holds a Latin form.
+bool IsFormAbbreviation(const std::string& key) {
+    static const std::set<std::string, std::less<>> forms = {
+        "sg", "pl", "sing", "plur", "singular", "plural", "nom", "gen", "dat", "acc", "abl", "voc",
+        "loc", "pres", "praes", "perf", "prf", "pf", "impf", "plpf", "plupf", "fut", "inf",
+        "infin", "ptcp", "ppl", "part", "act", "pass", "ind", "indic", "subj", "conj", "imp",
+        "imper", "supine", "sup", "ger", "gerund", "gerundive", "first", "second", "third",
+        "fourth", "1st", "2nd", "3rd", "4th", "masc", "fem", "neut", "m", "f", "n",
+        "nominative", "genitive", "dative", "accusative", "ablative", "vocative", "present",
+        "perfect", "imperfect", "future", "infinitive", "participle", "active", "passive",
+        "indicative", "subjunctive", "person", "pers"};
+    return forms.count(key) > 0;
+}
+// clang-format on
+
+// The words of a column name: parted at blanks, punctuation, '_' and '-', at a capital after a
+// small letter ("englishTranslation") and between letters and digits; digits alone left out.
+std::vector<std::string> NameWords(std::string_view name) {
+    std::vector<std::string> words;
+    std::string word;
+    const auto end = [&] {
+        if (!word.empty() && word.find_first_not_of("0123456789") != std::string::npos) {
+            words.push_back(HeaderKey(word));
+        }
+        word.clear();
+    };
+    char before = 0;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool letter = IsAsciiLetter(c) || u >= 0x80;
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit) {
+            end();
+        } else {
+            const bool beforeDigit = before >= '0' && before <= '9';
+            if ((c >= 'A' && c <= 'Z' && before >= 'a' && before <= 'z') ||
+                (!word.empty() && digit != beforeDigit)) {
+                end();
+            }
+            word.push_back(c);
+        }
+        before = c;
+    }
+    end();
+    return words;
+}
+
+}  // namespace
+
+std::optional<ColumnRole> RoleOfHeaderName(std::string_view name) {
+    if (const auto role = RoleOfKey(HeaderKey(name))) return role;
+    // Word by word: the first name that says what the column holds, else one that says little,
+    // else forms named by their grammar.
+    const std::vector<std::string> words = NameWords(name);
+    std::optional<ColumnRole> generic;
+    bool allForms = !words.empty();
+    bool anyForm = false;
+    for (const std::string& w : words) {
+        if (IsOtherName(w)) return std::nullopt;
+        const bool form = IsFormAbbreviation(w);
+        anyForm = anyForm || form;
+        allForms = allForms && (form || w == "st" || w == "nd" || w == "rd" || w == "th");
+        if (form && w.size() <= 3) continue;  // "gen", "part": the forms' names, not others
+        const auto role = RoleOfWord(w);
+        if (!role) continue;
+        if (!IsGenericName(w)) return role;
+        if (!generic) generic = role;
+    }
+    if (allForms && anyForm) return ColumnRole::kLatin;
+    return generic;
 }
 
 std::optional<std::vector<ColumnRole>> RolesOfHeader(const std::vector<std::string>& cells) {

@@ -22,7 +22,11 @@ enum class ColumnRole {
 // the accented letters of the header vocabulary as plain ones ("Übersetzung" -> "ubersetzung").
 std::string HeaderKey(std::string_view name);
 
-// The role of a column by its name, or nothing for a name not known.
+// The role of a column by its name, or nothing for a name not known: the whole name, else its
+// words (parted at blanks, "_", "-" and case changes) in the singular or the plural of six
+// languages, a name that says what the column holds before one that says little ("Latin
+// word", "english_translation", "Notizen"); a name of grammatical forms only
+// ("first_sg_pres_act_ind") is a Latin form column.
 std::optional<ColumnRole> RoleOfHeaderName(std::string_view name);
 
 // The roles of the columns when `cells` is a row of column names: most of its names known,
