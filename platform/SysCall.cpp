@@ -22,8 +22,22 @@ long g_seen = 0;
 long g_all = 0;
 bool g_met = false;
 void (*g_hook)(Call, long, int) = nullptr;
+int g_refuseNew = 0;  // errno for an open that would make a new file; 0: such opens go on
 
 }  // namespace
+
+bool RefusesNewFile(int dirfd, const char* name, int flags) {
+    if (g_refuseNew == 0) return false;
+    bool creates = (flags & O_TMPFILE) == O_TMPFILE;
+    if (!creates && (flags & O_CREAT) != 0) {
+        const int saved = errno;
+        struct stat st {};
+        creates = ::fstatat(dirfd, name, &st, 0) != 0 && errno == ENOENT;
+        errno = saved;
+    }
+    if (creates) errno = g_refuseNew;
+    return creates;
+}
 
 bool Strikes(Call kind, int fd) {
     const int saved = errno;
@@ -55,10 +69,16 @@ void SetHook(void (*hook)(Call, long, int)) {
     g_armed.store(true, std::memory_order_relaxed);
 }
 
+void RefuseNewFiles(int err) {
+    g_refuseNew = err;
+    g_armed.store(true, std::memory_order_relaxed);
+}
+
 bool Disarm() {
     g_armed.store(false, std::memory_order_relaxed);
     g_nth = 0;
     g_hook = nullptr;
+    g_refuseNew = 0;
     return g_met;
 }
 
@@ -67,12 +87,15 @@ long Calls() { return g_hook ? g_all : g_seen; }
 }  // namespace fault
 
 int Open(const char* path, int flags, mode_t mode) {
-    if (Fails(Call::kOpen)) return -1;
+    if (Fails(Call::kOpen) || RefusedAsNew(AT_FDCWD, path, flags)) return -1;
     return ::open(path, flags, mode);
 }
 
 int OpenAt(int dirfd, const char* name, int flags, mode_t mode) {
-    if (Fails((flags & O_TMPFILE) == O_TMPFILE ? Call::kTempFile : Call::kOpen)) return -1;
+    if (Fails((flags & O_TMPFILE) == O_TMPFILE ? Call::kTempFile : Call::kOpen) ||
+        RefusedAsNew(dirfd, name, flags)) {
+        return -1;
+    }
     return ::openat(dirfd, name, flags, mode);
 }
 

@@ -5,7 +5,8 @@
 // when a test has armed a fault: then a chosen call fails with a chosen errno without reaching
 // the system, or a hook runs just before it. Proving that no single failing call can lose data
 // needs exactly that: fail the first call, then the second, and so on, until the operation
-// completes without meeting the fault.
+// completes without meeting the fault. A test may also have the opens that would make a new
+// file refused, as a folder we may not write refuses them even where the tests run as root.
 //
 // When nothing is armed, each wrapper costs one relaxed load of a global flag.
 #pragma once
@@ -45,6 +46,9 @@ extern std::atomic<bool> g_armed;
 // Counts the call and tells whether it must fail; errno is then set. Only called when armed.
 // `fd` is the descriptor flushed by a kFsync, -1 for every other call.
 bool Strikes(Call kind, int fd);
+// Tells whether opening `name` (in `dirfd`) with `flags` falls under RefuseNewFiles(); errno is
+// then set. Only called when armed.
+bool RefusesNewFile(int dirfd, const char* name, int flags);
 
 // Makes the `nth` call of `kind` from now on (1 is the next one) fail with `err`: that call
 // alone, or with `andAfter` every later one of that kind too.
@@ -53,6 +57,11 @@ void Arm(Call kind, long nth, int err, bool andAfter = false);
 // since it was set (from 1) and, for a kFsync, the descriptor it flushes (else -1). A test may
 // stop the process from there, or note what is on the disk at that instant.
 void SetHook(void (*hook)(Call kind, long n, int fd));
+// Makes every open that would make a new file fail with `err`, as a folder we may not write
+// refuses them: an unnamed file (O_TMPFILE), or O_CREAT on a name that is not there. A file
+// that is there opens as before, also for writing. Holds beside Arm() and SetHook(), until
+// Disarm(); its refusals are no fault met for Disarm()'s answer.
+void RefuseNewFiles(int err);
 // Disarms everything. Returns whether the armed fault was met since Arm().
 bool Disarm();
 // Calls of the armed kind met since Arm() or SetHook(), whatever happened to them.
@@ -62,6 +71,11 @@ long Calls();
 
 inline bool Fails(Call kind, int fd = -1) {
     return fault::g_armed.load(std::memory_order_relaxed) && fault::Strikes(kind, fd);
+}
+
+inline bool RefusedAsNew(int dirfd, const char* name, int flags) {
+    return fault::g_armed.load(std::memory_order_relaxed) &&
+           fault::RefusesNewFile(dirfd, name, flags);
 }
 
 int Open(const char* path, int flags, mode_t mode = 0);

@@ -3,6 +3,7 @@
 // builder's holds the old words and whole entries only, and the next command works and leaves
 // nothing beside the file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -37,6 +38,7 @@ struct Session {
     std::string voc = dir.File("words.voc");
     CFakeWindow wnd{IDD_MAKEVOC};
     std::unique_ptr<CMakeVoc> builder;
+    std::string said;  // by the last tavrin-voc command: its exit status and standard error
 
     void Create(int answer = 0) {
         if (!builder) builder = std::make_unique<CMakeVoc>(), builder->SetWindow(&wnd);
@@ -63,7 +65,14 @@ struct Session {
         }
         std::istringstream in(input);
         std::ostringstream out, err;
-        return RunTavrinVoc(static_cast<int>(argv.size()), argv.data(), {in, out, err});
+        const int status = RunTavrinVoc(static_cast<int>(argv.size()), argv.data(), {in, out, err});
+        said = "exit status " + std::to_string(status) + err.str();
+        return status;
+    }
+    // What the user was last told: a message box, else what tavrin-voc said.
+    std::string Told() const {
+        if (wnd.boxes.empty()) return said;
+        return wnd.LastBox().caption + ": " + wnd.LastBox().text;
     }
 };
 
@@ -72,8 +81,22 @@ std::string Bytes(const std::string& path) {
     return std::filesystem::exists(path) ? ReadBytes(path) : "";
 }
 
+ino_t FileNumber(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 const std::string kThree = Word(0) + Word(1) + Word(2);
 const std::vector<std::string> kQuiz = {"quiz", "--force", "--missed", "OUT", "VOC"};
+
+// What the folder lets a writer make beside the file.
+enum class Folder {
+    kUnnamedFiles,  // unnamed temporary files
+    kNamedFiles,    // none: named ones instead
+    // No new file at all (a folder we may not write, the file itself we may): the file is
+    // rewritten in place, as long as the case runs and for the next command too.
+    kNoNewFiles,
+};
 
 struct CutCase {
     const char* name;
@@ -84,7 +107,8 @@ struct CutCase {
     std::function<void(Session&)> next;   // must work after the cut
     // The file the next command leaves, from what the cut left and what the case made.
     std::function<std::string(const std::string& disk, const std::string& made)> afterNext;
-    bool named = false;  // no unnamed temporary files in the folder: named ones instead
+    Folder folder = Folder::kUnnamedFiles;
+    std::string told{};  // what the user is told when the cut step returns ("": not checked)
 };
 
 void Nothing(Session&) {}
@@ -153,7 +177,18 @@ const CutCase kCases[] = {
     {"Reorder", kThree, Nothing, Voc({"reorder", "VOC"}), "words.voc", Voc({"reorder", "VOC"}),
      Reordered},
     {"ReorderNamed", kThree, Nothing, Voc({"reorder", "VOC"}), "words.voc", Voc({"reorder", "VOC"}),
-     Reordered, true},
+     Reordered, Folder::kNamedFiles},
+    // In place the disk holds the old file until the flush and the whole new one after it: the
+    // user is told of the new order only once it is there.
+    {"ChangeOrderInPlace", kThree, Nothing,
+     [](Session& r) {
+         r.wnd.choices.push_back(r.voc);
+         ChangeOrder(r.wnd);
+     },
+     "words.voc", Voc({"reorder", "VOC"}), Reordered, Folder::kNoNewFiles,
+     "Order Changed: The vocabulary order has been changed"},
+    {"ReorderInPlace", kThree, Nothing, Voc({"reorder", "VOC"}), "words.voc",
+     Voc({"reorder", "VOC"}), Reordered, Folder::kNoNewFiles, "exit status 0"},
     {"Export", kThree, Nothing, Voc({"export", "VOC", "-o", "OUT"}), "out.csv",
      Voc({"export", "--force", "VOC", "-o", "OUT"}), Made},
     {"ImportReplacing", kThree, Nothing, Voc({"import", "--force", "IN", "-o", "VOC"}), "words.voc",
@@ -173,7 +208,10 @@ TEST_P(PowerCutTest, LeavesTheOldOrTheWholeNewFileAndTheNextCommandWorks) {
         // A list to import, in the form export writes.
         r.Voc({"export", r.dir.Write("other.voc", Word(5) + Word(6)), "-o", "IN"});
         std::filesystem::remove(r.dir.File("other.voc"));
-        if (c.named) sys::fault::Arm(sys::Call::kTempFile, 1, EOPNOTSUPP, true);
+        if (c.folder == Folder::kNamedFiles) {
+            sys::fault::Arm(sys::Call::kTempFile, 1, EOPNOTSUPP, true);
+        }
+        if (c.folder == Folder::kNoNewFiles) sys::fault::RefuseNewFiles(EACCES);
         auto cut = std::make_unique<PowerCut>(r.dir.path());
         cut->CutAt(cutAt);
         c.steps(r);
@@ -184,10 +222,17 @@ TEST_P(PowerCutTest, LeavesTheOldOrTheWholeNewFileAndTheNextCommandWorks) {
     auto watch = start(whole, 0);
     const long first = watch->Calls() + 1;
     const std::string old = Bytes(whole.dir.File(c.judged));
+    const ino_t oldFile = FileNumber(whole.dir.File(c.judged));
     c.cut(whole);
     const long last = watch->Calls();
     const std::string made = Bytes(whole.dir.File(c.judged));
     const std::vector<std::string> names = Listing(whole.dir.path());
+    if (c.folder == Folder::kNoNewFiles) {
+        EXPECT_EQ(FileNumber(whole.dir.File(c.judged)), oldFile) << "not rewritten in place";
+    }
+    if (!c.told.empty()) {
+        EXPECT_EQ(whole.Told(), c.told);
+    }
     watch->PowerOn();
     EXPECT_EQ(Bytes(whole.dir.File(c.judged)), made) << "not flushed when it returned";
 
@@ -201,7 +246,9 @@ TEST_P(PowerCutTest, LeavesTheOldOrTheWholeNewFileAndTheNextCommandWorks) {
         const std::string disk = Bytes(r.dir.File(c.judged));
         ASSERT_TRUE(disk == old || disk == made) << "neither the old file nor the whole new one:\n"
                                                  << disk;
+        if (c.folder == Folder::kNoNewFiles) sys::fault::RefuseNewFiles(EACCES);
         c.next(r);
+        sys::fault::Disarm();
         EXPECT_EQ(Bytes(r.dir.File(c.judged)), c.afterNext(disk, made));
         EXPECT_EQ(Listing(r.dir.path()), names);
     }
