@@ -110,6 +110,12 @@ constexpr RuleText kRuleTexts[] = {
     {Rule::kTooManyMeanings,
      N_("%s meanings, more than the five a word holds: the first five were kept, and these left "
         "out: %s")},
+    {Rule::kColumnSetAside,
+     N_("column %s (%s) was set aside: what it holds cannot be told; to use it, give each "
+        "column's role with --columns (form, latin, meaning or skip, in order)")},
+    {Rule::kUnnamedColumnSetAside,
+     N_("column %s was set aside: what it holds cannot be told; to use it, give each column's "
+        "role with --columns (form, latin, meaning or skip, in order)")},
     {Rule::kConvertedFromCp1252, N_("not UTF-8: converted from Windows-1252")},
     {Rule::kMissingMeanings,
      N_("the last word is cut short: its missing meanings were taken as empty")},

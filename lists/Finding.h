@@ -47,15 +47,17 @@ enum class Rule : std::uint8_t {
     kNoLineEnd,  //
     kLfOnly,     // count (the first such line is the finding's)
     // import
-    kQuoteNotClosed,      // lines, bytes
-    kColumnsUntold,       // the first row's fields, then the roles told ("?" where none)
-    kClozeLeftOut,        // count
-    kTooManyColumns,      // columns, columns named
-    kLatinOnlyPicture,    //
-    kNoLatin,             //
-    kMeaningOnlyPicture,  //
-    kNoMeaningInRow,      //
-    kTooManyMeanings,     // count, the meanings left out
+    kQuoteNotClosed,         // lines, bytes
+    kColumnsUntold,          // the first row's fields, then the roles told ("?" where none)
+    kClozeLeftOut,           // count
+    kTooManyColumns,         // columns, columns named
+    kLatinOnlyPicture,       //
+    kNoLatin,                //
+    kMeaningOnlyPicture,     //
+    kNoMeaningInRow,         //
+    kTooManyMeanings,        // count, the meanings left out
+    kColumnSetAside,         // column number, its name in the header
+    kUnnamedColumnSetAside,  // column number
     // export
     kConvertedFromCp1252,  //
     kMissingMeanings,      //

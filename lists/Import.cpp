@@ -383,21 +383,7 @@ bool CImporter::SettleColumns() {
         m_ourRoles = RolesOfOurNames(*first);
         return true;
     }
-    const auto header = first ? RolesOfHeader(*first) : std::nullopt;
-    m_headerTaken = header.has_value();
-    if (!m_options.columns.empty()) {
-        m_columns = ParseColumnRoles(m_options.columns).value_or(std::vector<ColumnRole>{});
-        return true;
-    }
-    if (m_ankiColumns) {
-        m_columns = *m_ankiColumns;
-        return true;
-    }
-    if (header) {
-        m_columns = *header;
-        return true;
-    }
-    // Without names: the columns Anki sets aside go; what is left is judged by its content.
+    // The rows as their content is judged: the columns Anki sets aside left out.
     std::vector<std::vector<std::string>> rows;
     std::size_t width = 0;
     bool sevenWide = !m_sample.empty();
@@ -414,21 +400,71 @@ bool CImporter::SettleColumns() {
             sevenWide && kept.size() == kMostColumns && kept[0].find(' ') == std::string::npos;
         rows.push_back(std::move(kept));
     }
-    std::vector<std::optional<ColumnRole>> guess = RolesOfContent(rows);
-    const bool latin = std::count(guess.begin(), guess.end(), ColumnRole::kLatin) > 0;
+    const auto header = first ? RolesOfHeader(*first) : std::nullopt;
+    // A first row that stands out from the rows below (a name over numbers or codes, or over
+    // dictionary entries beside a known name) is a header too, whatever its names.
+    const bool contrast =
+        !header && !m_ankiColumns && m_ignored.empty() && IsHeaderByContrast(rows);
+    m_headerTaken = header.has_value() || contrast;
+    if (!m_options.columns.empty()) {
+        m_columns = ParseColumnRoles(m_options.columns).value_or(std::vector<ColumnRole>{});
+        return true;
+    }
+    if (m_ankiColumns) {
+        m_columns = *m_ankiColumns;
+        return true;
+    }
+    std::vector<std::optional<ColumnRole>> guess;
+    if (m_headerTaken) {
+        // The names that tell a role; the columns they do not, by the content below them.
+        const std::vector<std::vector<std::string>> below(rows.begin() + 1, rows.end());
+        const std::vector<std::optional<ColumnRole>> content = RolesOfContent(below);
+        for (std::size_t i = 0; i < first->size(); ++i) {
+            const std::string_view name = Trim((*first)[i]);
+            std::optional<ColumnRole> role = name.empty() ? std::nullopt : RoleOfHeaderName(name);
+            if (!role && i < content.size()) role = content[i];
+            guess.push_back(role);
+        }
+        for (std::size_t i = first->size(); i < content.size(); ++i) guess.push_back(content[i]);
+    } else {
+        guess = RolesOfContent(rows);
+        if (width <= 2) {
+            // A card: Latin, then meanings, unless the content plainly says the other way round.
+            const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning,
+                                                                  ColumnRole::kLatin};
+            if (guess != reversed) guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
+        }
+    }
+    const bool latin = std::count(guess.begin(), guess.end(), ColumnRole::kLatin) > 0 ||
+                       std::count(guess.begin(), guess.end(), ColumnRole::kForm) > 0;
     const bool meaning = std::count(guess.begin(), guess.end(), ColumnRole::kMeaning) > 0;
-    const bool told = latin && meaning && std::count(guess.begin(), guess.end(), std::nullopt) == 0;
-    if (width <= 2) {
-        // A card: Latin, then meanings, unless the content plainly says the other way round.
-        const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning,
-                                                              ColumnRole::kLatin};
-        if (guess != reversed) guess = {ColumnRole::kLatin, ColumnRole::kMeaning};
-    } else if (!told && sevenWide && m_separator.lineList.empty()) {
+    const bool untold = std::count(guess.begin(), guess.end(), std::nullopt) > 0;
+    if (!m_headerTaken && !(latin && meaning && !untold) && sevenWide &&
+        m_separator.lineList.empty()) {
         m_ours = true;
         return true;
-    } else if (!told) {
+    }
+    if (!latin || !meaning) {
         Refuse(guess);
         return false;
+    }
+    if (std::count(guess.begin(), guess.end(), ColumnRole::kLatin) == 0) {
+        // A text form and meanings only: the form is all the Latin there is.
+        std::replace(guess.begin(), guess.end(), std::optional(ColumnRole::kForm),
+                     std::optional(ColumnRole::kLatin));
+    }
+    // Where the Latin and a meaning are known, a column whose role cannot be told is set
+    // aside, and the user told which and how to take it in.
+    m_line = m_sample[0].line;
+    for (std::size_t i = 0; i < guess.size(); ++i) {
+        if (guess[i]) continue;
+        const std::string name(m_headerTaken && i < first->size() ? Trim((*first)[i]) : "");
+        if (name.empty()) {
+            Report(false, Rule::kUnnamedColumnSetAside, {FindingValue::Number(i + 1)});
+        } else {
+            Report(false, Rule::kColumnSetAside,
+                   {FindingValue::Number(i + 1), FindingValue::Text(name)});
+        }
     }
     for (std::size_t i = 0, kept = 0; kept < guess.size(); ++i) {
         if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end()) {

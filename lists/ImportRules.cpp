@@ -568,6 +568,43 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
     return roles;
 }
 
+bool IsHeaderByContrast(const std::vector<std::vector<std::string>>& rows) {
+    if (rows.size() < 3) return false;
+    const std::vector<std::string>& first = rows[0];
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (rows[r] == first) return false;
+    }
+    const auto cell = [](const std::vector<std::string>& row, std::size_t column) {
+        return column < row.size() ? Trim(row[column]) : std::string_view();
+    };
+    bool known = false;
+    for (const auto& name : first) known = known || RoleOfHeaderName(name).has_value();
+    for (std::size_t column = 0; column < first.size(); ++column) {
+        const std::string_view name = cell(first, column);
+        // A name: letters, more than a code has, and no dictionary entry itself.
+        const auto letters = std::count_if(name.begin(), name.end(), [](char c) {
+            return IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 0x80;
+        });
+        if (letters < 3 || IsCode(name) || LooksLatin(name)) continue;
+        // Codes repeat (genders, declensions) or are numbers; short words of a list do not.
+        std::size_t filled = 0, codes = 0, numbers = 0, entries = 0;
+        std::set<std::string_view> values;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            const std::string_view c = cell(rows[r], column);
+            if (c.empty()) continue;
+            ++filled;
+            values.insert(c);
+            codes += IsCode(c) ? 1 : 0;
+            numbers += c.find_first_not_of("0123456789.") == std::string_view::npos ? 1 : 0;
+            entries += LooksLatin(c) ? 1 : 0;
+        }
+        if (filled < 2) continue;
+        const bool codeColumn = codes == filled && (numbers == filled || values.size() < filled);
+        if (codeColumn || (known && entries * 5 >= filled * 4)) return true;
+    }
+    return false;
+}
+
 Separator GuessSeparator(std::string_view start) {
     std::vector<std::string_view> lines;
     bool frontMatter = false;

@@ -47,6 +47,11 @@ constexpr std::size_t kMostJudgedColumns = 64;
 std::vector<std::optional<ColumnRole>> RolesOfContent(
     const std::vector<std::vector<std::string>>& rows);
 
+// Whether the first of `rows` is a header by its contrast with the rows below, whatever its
+// names: a name over a column of numbers or of one- or two-letter codes, or over a column of
+// dictionary entries where another of its cells is a known name; and repeated by no row below.
+bool IsHeaderByContrast(const std::vector<std::vector<std::string>>& rows);
+
 // How the fields of a line are separated: one character, with quotes as in CSV, or a text
 // between the two sides of a line in a plain list ("amo - to love").
 struct Separator {

@@ -103,6 +103,23 @@ INSTANTIATE_TEST_SUITE_P(
                    1, ":1: error: the role of each column cannot be told"},
         ImportCase{"RowsWithoutLatinOrMeaningLeftOut", "amo,love\n,x\nsum,\n", kAuto,
                    Word("amo amo", "love"), 2, ":2: error: no Latin in this row; row left out"},
+        // A header whose names are unknown, told by the numbers below it, is no word.
+        ImportCase{"HeaderOverNumbers", "Eintrag,English,Seite\nrosa,rose,12\nporto,carry,13\n",
+                   kAuto, Word("rosa rosa", "rose") + Word("porto porto", "carry"), 0, ""},
+        // Where the Latin and a meaning are known, a column that cannot be told is set aside.
+        ImportCase{"PartlyKnownHeaderGoesOn",
+                   "latin,english,other_forms\namo,love,amas\nporto,carry,\nsum,be,es\n", kAuto,
+                   Word("amo amo", "love") + Word("porto porto", "carry") + Word("sum sum", "be"),
+                   0,
+                   ":1: warning: column 3 (other_forms) was set aside: what it holds cannot be "
+                   "told; to use it, give each column's role with --columns"},
+        ImportCase{"ContentGoesOnPastAnUntoldColumn",
+                   "columba, -ae, f;dove;alpha\nporto, portare;to carry;beta\n"
+                   "agricola, -ae, m;farmer;gamma\n",
+                   kAuto,
+                   Word("columba columba -ae f", "dove") + Word("porto porto portare", "to carry") +
+                       Word("agricola agricola -ae m", "farmer"),
+                   0, ":1: warning: column 3 was set aside"},
         ImportCase{"SameProblemOnManyRowsToldOnce", "amo,love\na,\nb,\nc,\nd,\ne,\nf,\n", kAuto,
                    Word("amo amo", "love"), 6,
                    ":2: error: no meaning in this row; row left out (the same on 6 rows, the "

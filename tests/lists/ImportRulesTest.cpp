@@ -155,6 +155,43 @@ INSTANTIATE_TEST_SUITE_P(
         SeparatorCase{"Slash", "amo / love, like\nporto / carry\n", '/', ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A first row that stands out from the rows below is a header, whatever its names.
+struct ContrastCase {
+    const char* name;
+    std::vector<std::vector<std::string>> rows;
+    bool header;
+};
+
+class HeaderByContrast : public ::testing::TestWithParam<ContrastCase> {};
+
+TEST_P(HeaderByContrast, IsTakenOnlyWhereTheRowsBelowDiffer) {
+    EXPECT_EQ(IsHeaderByContrast(GetParam().rows), GetParam().header);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeaderByContrast,
+    ::testing::Values(
+        ContrastCase{"NameOverNumbers",
+                     {{"Ausdruck", "Sinn", "Seite"}, {"amo", "love", "12"}, {"sum", "be", "14"}},
+                     true},
+        ContrastCase{"NameOverRepeatedCodes",
+                     {{"Stichwort", "Geschl."}, {"rosa", "f"}, {"hortus", "m"}, {"via", "f"}},
+                     true},
+        ContrastCase{"NameOverEntriesBesideAKnownName",
+                     {{"Eintrag", "English"},
+                      {"rosa, rosae, f", "rose"},
+                      {"porto, portare", "carry"},
+                      {"agricola, -ae, m", "farmer"}},
+                     true},
+        ContrastCase{"EntriesAloneAreNoSign",
+                     {{"Eintrag", "Sinn"}, {"rosa, rosae, f", "rose"}, {"porto, portare", "carry"}},
+                     false},
+        ContrastCase{"ShortWordsAreNoCodes", {{"amo", "love"}, {"a", ""}, {"b", ""}}, false},
+        ContrastCase{
+            "RepeatedBelow", {{"Seite", "x"}, {"12", "a"}, {"Seite", "x"}, {"14", "b"}}, false},
+        ContrastCase{"NumberOverNumbers", {{"1", "amo"}, {"2", "sum"}, {"3", "do"}}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct ContentCase {
     const char* name;
     std::vector<std::vector<std::string>> rows;
