@@ -206,6 +206,7 @@ private:
     // lines as they stand.
     bool m_sevenAsTheyStand = false;
     std::vector<ColumnRole> m_columns;
+    MeaningStops m_stops;                // how the list ends its meanings
     std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
     std::optional<std::size_t> m_notetype;
     std::uint64_t m_firstCloze = 0;
@@ -315,6 +316,11 @@ bool CImporter::NextRow() {
             if (text.starts_with(bullet)) text.remove_prefix(bullet.size());
         }
         SplitLine(text, m_separator.lineList, m_listFields);
+        for (std::string& field : m_listFields) {
+            if (field.find_first_of("*_") != std::string::npos) {
+                field = std::string(Trim(WithoutEmphasis(field)));
+            }
+        }
         m_row.assign(m_listFields.begin(), m_listFields.end());
         return true;
     }
@@ -363,6 +369,15 @@ bool CImporter::Start(CDelimitedReader& reader) {
         m_sample.push_back({m_line, {m_row.begin(), m_row.end()}, m_rowAscii});
     }
     if (!SettleColumns()) return false;
+    if (!m_ours) {
+        std::vector<std::string_view> meaningCells;
+        for (const auto& r : m_sample) {
+            for (std::size_t i = 0; i < r.fields.size() && i < m_columns.size(); ++i) {
+                if (m_columns[i] == ColumnRole::kMeaning) meaningCells.push_back(r.fields[i]);
+            }
+        }
+        m_stops = StopsOfMeanings(meaningCells);
+    }
     const std::vector<Role> seven{kText,
                                   kDictionary,
                                   kMeaning1,
@@ -606,6 +621,17 @@ void CImporter::ListRow(std::vector<std::string_view>& fields) {
     }
     if (meanings.empty()) {
         return Report(true, meaningPicture ? Rule::kMeaningOnlyPicture : Rule::kNoMeaningInRow);
+    }
+    if (m_stops.dropped) {
+        for (auto& m : meanings) DropEndingStop(m, m_stops);
+        for (std::size_t i = 1; i < meanings.size();) {
+            if (std::find(meanings.begin(), meanings.begin() + static_cast<std::ptrdiff_t>(i),
+                          meanings[i]) != meanings.begin() + static_cast<std::ptrdiff_t>(i)) {
+                meanings.erase(meanings.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                ++i;
+            }
+        }
     }
     if (meanings.size() > kDefinitionLines) {
         std::string rest;

@@ -754,6 +754,69 @@ std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html) {
     return meanings;
 }
 
+MeaningStops StopsOfMeanings(const std::vector<std::string_view>& cells) {
+    MeaningStops stops;
+    std::size_t filled = 0, stopped = 0;
+    for (std::string_view cell : cells) {
+        cell = Trim(cell);
+        if (cell.empty()) continue;
+        ++filled;
+        stopped += cell.back() == '.' ? 1 : 0;
+        // A word with a stop that more of the cell follows is an abbreviation of the list's.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < cell.size(); ++i) {
+            if (IsBlank(cell[i])) {
+                start = i + 1;
+            } else if (cell[i] == '.' && i + 1 < cell.size() &&
+                       (IsBlank(cell[i + 1]) || cell[i + 1] == ',' || cell[i + 1] == ';') &&
+                       Trim(cell.substr(i + 1)).find_first_not_of(",;") != std::string_view::npos) {
+                std::string word = AsciiLower(cell.substr(start, i + 1 - start));
+                if (std::find(stops.abbreviations.begin(), stops.abbreviations.end(), word) ==
+                    stops.abbreviations.end()) {
+                    stops.abbreviations.push_back(std::move(word));
+                }
+            }
+        }
+    }
+    stops.dropped = filled >= 2 && stopped * 2 >= filled;
+    return stops;
+}
+
+void DropEndingStop(std::string& meaning, const MeaningStops& stops) {
+    if (!stops.dropped || meaning.size() < 2 || meaning.back() != '.' ||
+        meaning[meaning.size() - 2] == '.') {
+        return;
+    }
+    const std::size_t blank = meaning.find_last_of(' ');
+    const std::string word =
+        AsciiLower(std::string_view(meaning).substr(blank == std::string::npos ? 0 : blank + 1));
+    if (std::find(stops.abbreviations.begin(), stops.abbreviations.end(), word) !=
+        stops.abbreviations.end()) {
+        return;
+    }
+    meaning.pop_back();
+}
+
+std::string WithoutEmphasis(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '*') continue;
+        if (c == '_') {
+            // At a word's start or end: after or before a blank, punctuation or the text's end.
+            const auto edge = [](char n) {
+                return IsBlank(n) || n == ',' || n == ';' || n == '.' || n == ':' || n == '*' ||
+                       n == '_';
+            };
+            const bool start = i == 0 || edge(text[i - 1]);
+            const bool end = i + 1 == text.size() || edge(text[i + 1]);
+            if (start || end) continue;
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
 bool IsOnlyPicture(std::string_view field) {
     bool picture = false;
     for (std::size_t i = 0; i < field.size();) {

@@ -84,6 +84,20 @@ std::string HeadwordOfLatin(std::string_view latin, std::string_view form = {});
 constexpr std::size_t kMostMeaningsTaken = 20;
 std::vector<std::string> MeaningsOfCell(std::string_view cell, bool html = false);
 
+// How a list ends its meanings: where most of its meaning cells end in a full stop, the stop
+// is no part of what a student types ("canis : dog."), but for the abbreviations that the
+// list uses inside its meanings too ("etc.").
+struct MeaningStops {
+    bool dropped = false;
+    std::vector<std::string> abbreviations;  // lowered, each with its stop
+};
+MeaningStops StopsOfMeanings(const std::vector<std::string_view>& cells);
+// Takes the full stop off the end of `meaning` where `stops` says so.
+void DropEndingStop(std::string& meaning, const MeaningStops& stops);
+
+// `text` without Markdown's emphasis: '*' and "**" around words, and '_' at a word's ends.
+std::string WithoutEmphasis(std::string_view text);
+
 // Whether an Anki field holds only a picture.
 bool IsOnlyPicture(std::string_view field);
 // Whether an Anki field holds a cloze deletion ("{{c1::...}}").

@@ -120,6 +120,21 @@ INSTANTIATE_TEST_SUITE_P(
                    Word("columba columba -ae f", "dove") + Word("porto porto portare", "to carry") +
                        Word("agricola agricola -ae m", "farmer"),
                    0, ":1: warning: column 3 was set aside"},
+        // A list that ends its meanings with a full stop: the stop is no part of the answer,
+        // but for the abbreviations it uses inside its meanings.
+        ImportCase{"StopsEndingEveryMeaning",
+                   "canis : dog.\nfelis : cat.\namo : to love etc., like.\nsum : be, etc.\n", kAuto,
+                   Word("canis canis", "dog") + Word("felis felis", "cat") +
+                       Word("amo amo", "to love etc.", "like") + Word("sum sum", "be", "etc."),
+                   0, ""},
+        ImportCase{"StopInOneMeaningOfManyKept", "canis : dog\nfelis : cat\nvia : road, way etc.\n",
+                   kAuto,
+                   Word("canis canis", "dog") + Word("felis felis", "cat") +
+                       Word("via via", "road", "way etc."),
+                   0, ""},
+        ImportCase{"MarkdownEmphasisTakenOut",
+                   "- **amo** - *to love*\n- _porto_ - __carry__, bring_back\n", kAuto,
+                   Word("amo amo", "to love") + Word("porto porto", "carry", "bring_back"), 0, ""},
         ImportCase{"SameProblemOnManyRowsToldOnce", "amo,love\na,\nb,\nc,\nd,\ne,\nf,\n", kAuto,
                    Word("amo amo", "love"), 6,
                    ":2: error: no meaning in this row; row left out (the same on 6 rows, the "
