@@ -116,6 +116,12 @@ constexpr RuleText kRuleTexts[] = {
     {Rule::kUnnamedColumnSetAside,
      N_("column %s was set aside: what it holds cannot be told; to use it, give each column's "
         "role with --columns (form, latin, meaning or skip, in order)")},
+    {Rule::kRolesGuessed,
+     N_("the role of a column was guessed from the others: --columns %s; if that is not right, "
+        "give each column's role with --columns")},
+    {Rule::kLinesWithoutSeparator,
+     N_("%s of %s lines do not hold the separator \"%s\" and were left out as not words; if the "
+        "list parts its words otherwise, give the separator with --separator")},
     {Rule::kConvertedFromCp1252, N_("not UTF-8: converted from Windows-1252")},
     {Rule::kMissingMeanings,
      N_("the last word is cut short: its missing meanings were taken as empty")},

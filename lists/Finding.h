@@ -58,6 +58,8 @@ enum class Rule : std::uint8_t {
     kTooManyMeanings,        // count, the meanings left out
     kColumnSetAside,         // column number, its name in the header
     kUnnamedColumnSetAside,  // column number
+    kRolesGuessed,           // the roles used, as --columns takes them
+    kLinesWithoutSeparator,  // lines left out, lines not blank, the separator
     // export
     kConvertedFromCp1252,  //
     kMissingMeanings,      //

@@ -206,7 +206,12 @@ private:
     // lines as they stand.
     bool m_sevenAsTheyStand = false;
     std::vector<ColumnRole> m_columns;
-    MeaningStops m_stops;                // how the list ends its meanings
+    MeaningStops m_stops;  // how the list ends its meanings
+    // A line list's lines that are not blank, and those without the separator (not headings,
+    // comments or rules), with the first of them.
+    std::uint64_t m_listLines = 0;
+    std::uint64_t m_listUnparted = 0;
+    std::uint64_t m_firstUnparted = 0;
     std::vector<std::size_t> m_ignored;  // columns that Anki's header lines set aside
     std::optional<std::size_t> m_notetype;
     std::uint64_t m_firstCloze = 0;
@@ -305,8 +310,12 @@ bool CImporter::NextRow() {
             ++m_totals.notWords;
             continue;
         }
+        if (!m_frontMatter && !trimmed.empty()) ++m_listLines;
         if (m_frontMatter || IsNonWordLine(trimmed) ||
             trimmed.find(m_separator.lineList) == std::string_view::npos) {
+            if (!m_frontMatter && !IsNonWordLine(trimmed) && m_listUnparted++ == 0) {
+                m_firstUnparted = m_line;
+            }
             ++m_totals.rows;
             ++m_totals.notWords;
             continue;
@@ -430,6 +439,7 @@ bool CImporter::SettleColumns() {
         return true;
     }
     std::vector<std::optional<ColumnRole>> guess;
+    bool guessed = false;  // a role given by elimination, not by what the column holds
     if (m_headerTaken) {
         // The names that tell a role; the columns they do not, by the content below them.
         const std::vector<std::vector<std::string>> below(rows.begin() + 1, rows.end());
@@ -442,7 +452,7 @@ bool CImporter::SettleColumns() {
         }
         for (std::size_t i = first->size(); i < content.size(); ++i) guess.push_back(content[i]);
     } else {
-        guess = RolesOfContent(rows);
+        guess = RolesOfContent(rows, &guessed);
         if (width <= 2) {
             // A card: Latin, then meanings, unless the content plainly says the other way round.
             const std::vector<std::optional<ColumnRole>> reversed{ColumnRole::kMeaning,
@@ -480,6 +490,15 @@ bool CImporter::SettleColumns() {
             Report(false, Rule::kColumnSetAside,
                    {FindingValue::Number(i + 1), FindingValue::Text(name)});
         }
+    }
+    if (guessed) {
+        // A role given by elimination: said in one line, with the roles used to give instead.
+        std::string told;
+        for (const auto& role : guess) {
+            if (!told.empty()) told += ',';
+            told += RoleName(role.value_or(ColumnRole::kSkip));
+        }
+        Report(false, Rule::kRolesGuessed, {FindingValue::Text(told)});
     }
     for (std::size_t i = 0, kept = 0; kept < guess.size(); ++i) {
         if (std::find(m_ignored.begin(), m_ignored.end(), i) != m_ignored.end()) {
@@ -540,6 +559,13 @@ bool CImporter::Step() {
             if (m_totals.cloze > 0) {
                 m_line = m_firstCloze;
                 Report(false, Rule::kClozeLeftOut, {FindingValue::Number(m_totals.cloze)});
+            }
+            if (m_totals.words > 0 && m_listUnparted * 4 > m_listLines) {
+                // Most likely not a line list parted so: what was written is not sure.
+                m_line = m_firstUnparted;
+                Report(true, Rule::kLinesWithoutSeparator,
+                       {FindingValue::Number(m_listUnparted), FindingValue::Number(m_listLines),
+                        FindingValue::Text(m_separator.lineList)});
             }
             Flush();
             return false;

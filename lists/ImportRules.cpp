@@ -461,7 +461,8 @@ std::optional<std::vector<ColumnRole>> ParseColumnRoles(std::string_view text) {
 }
 
 std::vector<std::optional<ColumnRole>> RolesOfContent(
-    const std::vector<std::vector<std::string>>& rows) {
+    const std::vector<std::vector<std::string>>& rows, bool* guessed) {
+    if (guessed) *guessed = false;
     std::size_t width = 0;
     for (const auto& row : rows) width = std::max(width, row.size());
     std::vector<std::optional<ColumnRole>> roles(width);
@@ -551,6 +552,7 @@ std::vector<std::optional<ColumnRole>> RolesOfContent(
         auto& role = *std::find(roles.begin(), roles.end(), std::nullopt);
         if (hasLatin && !hasMeaning) role = ColumnRole::kMeaning;
         if (hasMeaning && !hasLatin) role = ColumnRole::kLatin;
+        if (guessed) *guessed = role.has_value();
     }
     // Two columns left: the Latin comes first, as on a card, unless their content says otherwise.
     if (open.size() == 2) {

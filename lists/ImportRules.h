@@ -44,8 +44,11 @@ constexpr std::size_t kMostJudgedColumns = 64;
 // The roles of columns judged from the first rows of a list without a header. Columns of a
 // few repeated values, numbers, one-letter codes or part-of-speech names are set aside; the
 // rest are told Latin or meaning by their content. A role that cannot be told is nothing.
+// `guessed`, where given, is set when a role was given by elimination rather than by what the
+// column holds: the one role missing, given to the one column of three or more left untold.
+// (Two columns left are a card's, the Latin first: how cards are written, no guess.)
 std::vector<std::optional<ColumnRole>> RolesOfContent(
-    const std::vector<std::vector<std::string>>& rows);
+    const std::vector<std::vector<std::string>>& rows, bool* guessed = nullptr);
 
 // Whether the first of `rows` is a header by its contrast with the rows below, whatever its
 // names: a name over a column of numbers or of one- or two-letter codes, or over a column of

@@ -135,6 +135,21 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"MarkdownEmphasisTakenOut",
                    "- **amo** - *to love*\n- _porto_ - __carry__, bring_back\n", kAuto,
                    Word("amo amo", "to love") + Word("porto porto", "carry", "bring_back"), 0, ""},
+        // Nothing written on a guess goes unsaid: a line list whose lines mostly lack its
+        // separator is an error; a role given by elimination is named with the way to give it.
+        ImportCase{"LineListMostlyWithoutItsSeparator",
+                   "amo - to love\nporto: carry\nsum: be\n\n# Verbs\n",
+                   With(ImportFormat::kLines, " - "), Word("amo amo", "to love"), 1,
+                   ":2: error: 2 of 4 lines do not hold the separator \" - \" and were left out"},
+        ImportCase{
+            "FewLinesWithoutTheSeparatorAreFine",
+            "amo - to love\nporto - carry\nsum - be\nChapter 2\n", kAuto,
+            Word("amo amo", "to love") + Word("porto porto", "carry") + Word("sum sum", "be"), 0,
+            ""},
+        ImportCase{"RoleByEliminationNamed", "amo\tamo amare\tlove\n", kAuto,
+                   Word("amo amo amare", "love"), 0,
+                   ":1: warning: the role of a column was guessed from the others: --columns "
+                   "form,latin,meaning"},
         ImportCase{"SameProblemOnManyRowsToldOnce", "amo,love\na,\nb,\nc,\nd,\ne,\nf,\n", kAuto,
                    Word("amo amo", "love"), 6,
                    ":2: error: no meaning in this row; row left out (the same on 6 rows, the "
