@@ -480,7 +480,7 @@ bool CImporter::SettleColumns() {
     }
     // Where the Latin and a meaning are known, a column whose role cannot be told is set
     // aside, and the user told which and how to take it in.
-    m_line = m_sample[0].line;
+    m_line = m_sample.empty() ? 1 : m_sample[0].line;
     for (std::size_t i = 0; i < guess.size(); ++i) {
         if (guess[i]) continue;
         const std::string name(m_headerTaken && i < first->size() ? Trim((*first)[i]) : "");
@@ -516,7 +516,8 @@ void CImporter::Refuse(const std::vector<std::optional<ColumnRole>>& guess) {
     // The first row's fields, then what could be told of their roles.
     std::vector<FindingValue> values;
     std::string told;
-    const auto& fields = m_sample[0].fields;
+    const std::vector<std::string> none;
+    const auto& fields = m_sample.empty() ? none : m_sample[0].fields;
     for (std::size_t i = 0; i < fields.size() && i < kMostJudgedColumns; ++i) {
         values.push_back(FindingValue::Text(fields[i]));
         if (i > 0) told += ',';
