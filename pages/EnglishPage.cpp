@@ -10,7 +10,7 @@ CEnglishPage::CEnglishPage()
                  IDC_ENGLISH_ANSWER, IDC_ENGLISH_PROMPT, IDC_ENGLISH_MARK, IDC_ENGLISH_SHOWN},
                 {N_("Exiting English test"),
                  N_("There are no more words in this file. Press Quit Testing to see your score."),
-                 N_("English Word"), "english"}) {}
+                 N_("English Word: %s"), "english"}) {}
 
 void CEnglishPage::TakeWord(const std::string& headword) {
     // The whole entry is read now, so Submit reads nothing.

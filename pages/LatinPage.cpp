@@ -10,7 +10,7 @@ CLatinPage::CLatinPage()
                  IDC_LATIN_ANSWER, IDC_LATIN_PROMPT, IDC_LATIN_MARK, IDC_LATIN_SHOWN},
                 {N_("Exiting Latin test"),
                  N_("There are no more words in this file. Press Quit Testing to see your score."),
-                 N_("Latin Word"), "latin"}) {}
+                 N_("Latin Word: %s"), "latin"}) {}
 
 void CLatinPage::TakeWord(const std::string& headword) {
     // Only the headword line is read now; the definitions wait for Submit.

@@ -1,7 +1,5 @@
 #include "TestPage.h"
 
-#include <cstdio>
-
 #include "Answer.h"
 #include "Resource.h"
 #include "Tr.h"
@@ -23,12 +21,10 @@ const char kNothingSubmitted[] = N_("No answers were submitted");
 
 }  // namespace
 
-std::string ScoreNotice(int correct, int asked) {
+tr::Message ScoreNotice(int correct, int asked) {
     if (asked == 0) return kNothingSubmitted;
     const double score = static_cast<double>(correct) * 100.0 / asked;
-    char buffer[100];
-    std::snprintf(buffer, sizeof buffer, "Score = %.4g%%", score);
-    return buffer;
+    return {N_("Score = %.4g%%"), {score}};
 }
 
 CTestPage::CTestPage(int templateId, const TestPageControls& ids, const TestPageTexts& texts)
@@ -62,7 +58,7 @@ void CTestPage::AskForAnswer() {
     Wnd().SetFocus(m_ids.answer);
 }
 
-std::string CTestPage::Asked() const { return std::string(m_texts.promptName) + ": " + m_strWord; }
+tr::Message CTestPage::Asked() const { return {m_texts.askedFormat, {m_strWord}}; }
 
 std::array<std::string, 5> CTestPage::ReadDefinitions() {
     std::array<std::string, 5> lines;
@@ -89,10 +85,8 @@ void CTestPage::OnBeginTest() {
     CFileException error(CFileException::none, -1);
     m_bFileOpen = m_vocFile.Open(*path, CTextFile::modeRead, &error) ? 1 : 0;
     if (!m_bFileOpen) {
-        char buffer[100];
-        std::snprintf(buffer, sizeof buffer, "Error Opening file for reading, Code: %d",
-                      error.m_cause);
-        Wnd().MessageBox(buffer, kCaptionError, MB_OK);
+        Wnd().MessageBox({N_("Error Opening file for reading, Code: %d"), {error.m_cause}},
+                         kCaptionError, MB_OK);
         return;
     }
     m_bTestStarted = 1;
@@ -168,17 +162,15 @@ void CTestPage::OnSubmit() {
 
     // The verdict goes where the focus is after Submit: still in the answer box when Enter or
     // the button's key pressed it, on the button when it was clicked.
-    const std::string verdict =
-        std::string(mark) + ". Answer: " + Wnd().GetDlgItemText(m_ids.shown) + ". " + Asked();
+    const tr::Message verdict(N_("%s. Answer: %s. %s"),
+                              {tr::Message(mark), Wnd().GetDlgItemText(m_ids.shown), Asked()});
     Wnd().SetDescription(m_ids.answer, verdict);
     Wnd().SetDescription(m_ids.submit, verdict);
 }
 
 void CTestPage::OnQuitTesting() {
-    std::string notice;
-    if (!m_bFileOpen) {
-        notice = m_texts.exitNotice;
-    } else {
+    tr::Message notice = m_texts.exitNotice;
+    if (m_bFileOpen) {
         notice = ScoreNotice(m_nCorrect, m_nAsked);
         // A file opened for reading has nothing to lose at close.
         m_vocFile.Abort();

@@ -12,6 +12,7 @@
 #include "AnswerLog.h"
 #include "DialogLogic.h"
 #include "TextFile.h"
+#include "Tr.h"
 
 // The control ids of one page.
 struct TestPageControls {
@@ -24,17 +25,17 @@ struct TestPageControls {
 
 // Texts that differ between pages.
 struct TestPageTexts {
-    const char* exitNotice;  // Quit with no file open
-    const char* endOfFile;   // Next Word with no word left
-    const char* promptName;  // what the prompt display shows, as its label names it
-    const char* cardName;    // the page's name where answers are recorded
+    const char* exitNotice;   // Quit with no file open
+    const char* endOfFile;    // Next Word with no word left
+    const char* askedFormat;  // the word asked, as its label names it: "Latin Word: %s"
+    const char* cardName;     // the page's name where answers are recorded
 };
 
 // The result code with which Quit ends the whole test sheet.
 constexpr int kQuitResult = 32771;
 
 // "Score = 66.67%": the share of correct answers to four significant digits.
-std::string ScoreNotice(int correct, int asked);
+tr::Message ScoreNotice(int correct, int asked);
 
 class CTestPage : public CDialogLogic {
 public:
@@ -84,7 +85,7 @@ private:
     void ReportReadError();
     void ReadyForNextWord();
     void AskForAnswer();
-    std::string Asked() const;
+    tr::Message Asked() const;
 
     TestPageControls m_ids;
     TestPageTexts m_texts;

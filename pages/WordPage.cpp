@@ -10,7 +10,7 @@ CWordPage::CWordPage()
                  IDC_WORD_PROMPT, IDC_WORD_MARK, IDC_WORD_SHOWN},
                 {N_("Exiting Word Parts test"),
                  N_("There are no more words in this file. Press Quit Test to see your score."),
-                 N_("Latin Word"), "parts"}) {}
+                 N_("Latin Word: %s"), "parts"}) {}
 
 void CWordPage::TakeWord(const std::string& headword) {
     Headword parts = SplitHeadword(headword);

@@ -2,12 +2,16 @@
 //
 // Logic classes never see a widget: they address controls by their numeric id and reach the
 // user only through this interface. The Qt program implements it over real widgets; the tests
-// implement it with a fake that records every message box and control text.
+// implement it with a fake that records every message box and control text. What the logic says
+// to the user (a box, a question, a description) is a tr::Message, which the window shows in the
+// user's language.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "Tr.h"
 
 // Message box types: OK alone, or OK and Cancel. Which button closed a box is never used.
 constexpr int MB_OK = 0;
@@ -26,12 +30,12 @@ public:
     // The whole text of control `id`, as the user left it.
     virtual std::string GetDlgItemText(int id) const = 0;
     // Shows a modal message box owned by this window.
-    virtual void MessageBox(const std::string& text, const std::string& caption, int type) = 0;
+    virtual void MessageBox(const tr::Message& text, const std::string& caption, int type) = 0;
     // Asks a question in a modal box owned by this window, with one push button per entry of
     // `buttons` ("&" marks a mnemonic). The first button is the default; the last one is what
     // Esc and the close box press, so it must be the answer that changes nothing. Returns the
     // index of the button pressed. A window that cannot ask gives that last answer.
-    virtual int AskChoice(const std::string& /*text*/, const std::string& /*caption*/,
+    virtual int AskChoice(const tr::Message& /*text*/, const std::string& /*caption*/,
                           const std::vector<std::string>& buttons) {
         return static_cast<int>(buttons.size()) - 1;
     }
@@ -47,5 +51,5 @@ public:
     virtual void SetFocus(int /*id*/) {}
     // Sets what a screen reader says of control `id` beside its name (its accessible
     // description); empty says nothing more. Windows with no screen reader may ignore it.
-    virtual void SetDescription(int /*id*/, const std::string& /*text*/) {}
+    virtual void SetDescription(int /*id*/, const tr::Message& /*text*/) {}
 };

@@ -82,9 +82,9 @@ void CTavrinApp::OnCommand(int id) {
     } catch (const std::exception& e) {
         // An exception thrown through Qt's event loop would end the program; report it instead.
         try {
-            std::string text = "The command could not be completed: ";
-            text += e.what();
-            ShowMessageBox(m_pMainWnd.get(), text, N_("Error"), MB_OK);
+            ShowMessageBox(m_pMainWnd.get(),
+                           {N_("The command could not be completed: %s"), {tr::Message(e.what())}},
+                           N_("Error"), MB_OK);
         } catch (...) {
         }
     } catch (...) {
@@ -127,11 +127,9 @@ CChildFrame* CTavrinApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<CTavrinDoc>();
     QString reason;
     if (!doc->OnOpenDocument(path, &reason)) {
-        // In the form of a known text, so the message box shows it in the user's language.
-        std::string text = "Cannot open ";
-        text += FromQString(QDir::toNativeSeparators(path));
-        text += ".\n";
-        text += FromQString(reason);
+        const tr::Message text = tr::Message::Lines(
+            {tr::Message(N_("Cannot open %s."), {FromQString(QDir::toNativeSeparators(path))}),
+             FromQString(reason)});
         ShowMessageBox(m_pMainWnd.get(), text, LoadString(IDS_APP_TITLE), MB_OK);
         return nullptr;
     }

@@ -1,7 +1,5 @@
 #include "ChangeOrder.h"
 
-#include <cstdio>
-
 #include "Reorder.h"
 #include "Tr.h"
 
@@ -10,9 +8,7 @@ namespace {
 const char kCaptionError[] = N_("Error");
 
 void ShowError(IDialogWindow& window, const char* format, int cause) {
-    char buffer[100];
-    std::snprintf(buffer, sizeof buffer, format, cause);
-    window.MessageBox(buffer, kCaptionError, MB_OK);
+    window.MessageBox({format, {cause}}, kCaptionError, MB_OK);
 }
 
 }  // namespace
@@ -28,22 +24,22 @@ void ChangeOrder(IDialogWindow& ownerless) {
                                  MB_OK);
             break;
         case ReorderOutcome::kCannotOpenForReading:
-            ShowError(ownerless, "Error Opening file for reading, Code: %d", result.cause);
+            ShowError(ownerless, N_("Error Opening file for reading, Code: %d"), result.cause);
             break;
         case ReorderOutcome::kReadFailed:
-            ShowError(ownerless, "Error reading file, Code: %d. The file was left unchanged.",
+            ShowError(ownerless, N_("Error reading file, Code: %d. The file was left unchanged."),
                       result.cause);
             break;
         case ReorderOutcome::kCannotOpenForWriting:
-            ShowError(ownerless, "Error opening file for writing. Code: %d", result.cause);
+            ShowError(ownerless, N_("Error opening file for writing. Code: %d"), result.cause);
             break;
         case ReorderOutcome::kWriteFailed:
             ShowError(ownerless,
-                      "Error writing the new order. Code: %d. The file was left unchanged.",
+                      N_("Error writing the new order. Code: %d. The file was left unchanged."),
                       result.cause);
             break;
         case ReorderOutcome::kWriteFailedInPlace:
-            ShowError(ownerless, "Error writing file. Code: %d. The file may be incomplete.",
+            ShowError(ownerless, N_("Error writing file. Code: %d. The file may be incomplete."),
                       result.cause);
             break;
     }

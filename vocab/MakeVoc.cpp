@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -119,15 +118,15 @@ std::optional<Existing> LookAt(const std::string& path) {
     return Existing{std::nullopt};
 }
 
-std::string Question(const std::string& path, const Existing& existing) {
-    std::string text = std::filesystem::path(path).filename().string();
-    if (existing.words) {
-        const std::uint64_t n = *existing.words;
-        text += " already holds " + std::to_string(n) + (n == 1 ? " word." : " words.");
-    } else {
-        text += " is not empty, but it cannot be read to count its words.";
-    }
-    return text + "\n" N_("Add the new words at its end, or replace it with an empty file?");
+tr::Message Question(const std::string& path, const Existing& existing) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    tr::Message what =
+        existing.words
+            ? tr::Message(NP_("%s already holds %lu word.", "%s already holds %lu words."),
+                          static_cast<unsigned long>(*existing.words), {name, *existing.words})
+            : tr::Message(N_("%s is not empty, but it cannot be read to count its words."), {name});
+    return tr::Message::Lines(
+        {what, N_("Add the new words at its end, or replace it with an empty file?")});
 }
 
 }  // namespace
@@ -166,10 +165,8 @@ void CMakeVoc::OnCreateVocFile() {
     m_bFileOpen = m_vocFile.Open(*path, mode, &error) ? 1 : 0;
     if (m_bFileOpen && mode == kAddMode) m_bFileOpen = CompleteLastEntry(error) ? 1 : 0;
     if (!m_bFileOpen) {
-        char buffer[100];
-        std::snprintf(buffer, sizeof buffer, "Error opening file for wrinting. Code:%d",
-                      error.m_cause);
-        Wnd().MessageBox(buffer, kCaptionError, MB_OK);
+        Wnd().MessageBox({N_("Error opening file for wrinting. Code:%d"), {error.m_cause}},
+                         kCaptionError, MB_OK);
     }
 }
 
@@ -234,9 +231,8 @@ void CMakeVoc::OnSubmit() {
 }
 
 void CMakeVoc::ReportWriteError(const CFileException& e, const char* outcome) {
-    char buffer[100];
-    std::snprintf(buffer, sizeof buffer, "Error writing file. Code:%d. %s", e.m_cause, outcome);
-    Wnd().MessageBox(buffer, kCaptionError, MB_OK);
+    Wnd().MessageBox({N_("Error writing file. Code:%d. %s"), {e.m_cause, tr::Message(outcome)}},
+                     kCaptionError, MB_OK);
 }
 
 void CMakeVoc::OnFinish() {
@@ -244,9 +240,8 @@ void CMakeVoc::OnFinish() {
         try {
             m_vocFile.Close();
         } catch (const CFileException& e) {
-            char buffer[100];
-            std::snprintf(buffer, sizeof buffer, "Error closing file. Code:%d", e.m_cause);
-            Wnd().MessageBox(buffer, kCaptionError, MB_OK);
+            Wnd().MessageBox({N_("Error closing file. Code:%d"), {e.m_cause}}, kCaptionError,
+                             MB_OK);
         }
     }
     Wnd().EndDialog(ID_OPTIONS_MAKEVOCFILE);

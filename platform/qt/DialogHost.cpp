@@ -45,10 +45,9 @@ void CQtDialogWindow::OnCommand(int id) {
     try {
         handled = m_logic && m_logic->OnCommand(id);
     } catch (const std::exception& e) {
-        // Shown through the catalog like every box, where both parts are translated.
-        std::string text = "The command could not be completed: ";
-        text += e.what();
-        MessageBox(text, N_("Error"), MB_OK);
+        // The cause is one of our own texts where the exception is ours (a file's failure).
+        MessageBox({N_("The command could not be completed: %s"), {tr::Message(e.what())}},
+                   N_("Error"), MB_OK);
         return;
     } catch (...) {
         MessageBox(N_("The command could not be completed."), N_("Error"), MB_OK);
@@ -61,11 +60,11 @@ void CQtDialogWindow::SetDlgItemText(int id, const std::string& text) { m_form->
 
 std::string CQtDialogWindow::GetDlgItemText(int id) const { return m_form->Text(id); }
 
-void CQtDialogWindow::MessageBox(const std::string& text, const std::string& caption, int type) {
+void CQtDialogWindow::MessageBox(const tr::Message& text, const std::string& caption, int type) {
     ShowMessageBox(m_modal, text, caption, type);
 }
 
-int CQtDialogWindow::AskChoice(const std::string& text, const std::string& caption,
+int CQtDialogWindow::AskChoice(const tr::Message& text, const std::string& caption,
                                const std::vector<std::string>& buttons) {
     return ShowChoiceBox(m_modal, text, caption, buttons);
 }
@@ -79,7 +78,7 @@ void CQtDialogWindow::EndDialog(int result) { m_modal->done(result); }
 
 void CQtDialogWindow::SetFocus(int id) { m_form->FocusControl(id); }
 
-void CQtDialogWindow::SetDescription(int id, const std::string& text) {
+void CQtDialogWindow::SetDescription(int id, const tr::Message& text) {
     m_form->SetDescription(id, text);
 }
 

@@ -27,14 +27,14 @@ public:
 
     void SetDlgItemText(int id, const std::string& text) override;
     std::string GetDlgItemText(int id) const override;
-    void MessageBox(const std::string& text, const std::string& caption, int type) override;
-    int AskChoice(const std::string& text, const std::string& caption,
+    void MessageBox(const tr::Message& text, const std::string& caption, int type) override;
+    int AskChoice(const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override;
     void EndDialog(int result) override;
     void SetFocus(int id) override;
-    void SetDescription(int id, const std::string& text) override;
+    void SetDescription(int id, const tr::Message& text) override;
 
 private:
     CTemplateForm* m_form;

@@ -18,7 +18,7 @@ QString ToQString(const std::string& bytes) {
     return text;
 }
 
-QString ShownText(const std::string& text) { return ToQString(tr::Shown(text)); }
+QString ShownText(const tr::Message& text) { return ToQString(text.Shown()); }
 
 std::string FromQString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -60,7 +60,7 @@ void NameOkCancel(QAbstractButton* ok, QAbstractButton* cancel) {
 namespace {
 
 // Every box of ours: no icon, and plain text, since file contents reach it and are never markup.
-void SetUpBox(QMessageBox& box, const std::string& text, const std::string& caption) {
+void SetUpBox(QMessageBox& box, const tr::Message& text, const std::string& caption) {
     box.setObjectName(QStringLiteral("messageBox"));
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(ShownText(caption));
@@ -70,7 +70,7 @@ void SetUpBox(QMessageBox& box, const std::string& text, const std::string& capt
 
 }  // namespace
 
-void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type) {
+void ShowMessageBox(QWidget* owner, const tr::Message& text, const std::string& caption, int type) {
     QMessageBox box(owner);
     SetUpBox(box, text, caption);
     if (type == MB_OKCANCEL) {
@@ -83,7 +83,7 @@ void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& 
     box.exec();
 }
 
-int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& caption,
+int ShowChoiceBox(QWidget* owner, const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons) {
     const int cancel = int(buttons.size()) - 1;
     if (buttons.empty()) return cancel;
@@ -110,10 +110,10 @@ class COwnerlessWindow : public IDialogWindow {
 public:
     void SetDlgItemText(int, const std::string&) override {}
     std::string GetDlgItemText(int) const override { return std::string(); }
-    void MessageBox(const std::string& text, const std::string& caption, int type) override {
+    void MessageBox(const tr::Message& text, const std::string& caption, int type) override {
         ShowMessageBox(nullptr, text, caption, type);
     }
-    int AskChoice(const std::string& text, const std::string& caption,
+    int AskChoice(const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons) override {
         return ShowChoiceBox(nullptr, text, caption, buttons);
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DialogLogic.h"
+#include "Tr.h"
 #include "Window.h"
 
 class QAbstractButton;
@@ -34,11 +35,11 @@ int RunPropertySheet(const std::string& caption, const std::vector<CDialogLogic*
                      QWidget* owner);
 
 // Shows a modal message box; `owner` may be null for a box with no owner window.
-void ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int type);
+void ShowMessageBox(QWidget* owner, const tr::Message& text, const std::string& caption, int type);
 
 // Asks a question with one push button per entry of `buttons`; see IDialogWindow::AskChoice.
 // `owner` may be null for a box with no owner window.
-int ShowChoiceBox(QWidget* owner, const std::string& text, const std::string& caption,
+int ShowChoiceBox(QWidget* owner, const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons);
 
 // The standard open-file dialog for vocabulary files; see IDialogWindow::ChooseFileToOpen.
@@ -54,7 +55,7 @@ QString ToQString(const std::string& bytes);
 
 // A text of the program's own (a template's, a menu's, a message box's) as the user's language
 // shows it: the one place where the windows translate. Never for a file's contents.
-QString ShownText(const std::string& text);
+QString ShownText(const tr::Message& text);
 std::string FromQString(const QString& text);
 
 // The Qt name filters for a filter list "label|patterns|label|patterns||": each label shown as

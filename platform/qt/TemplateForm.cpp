@@ -387,9 +387,9 @@ void CTemplateForm::FocusControl(int id) {
     if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
 }
 
-void CTemplateForm::SetDescription(int id, const std::string& bytes) {
+void CTemplateForm::SetDescription(int id, const tr::Message& text) {
     // The logic's own words around the file's, as a screen reader says them.
-    if (QWidget* w = Control(id)) w->setAccessibleDescription(ShownText(bytes));
+    if (QWidget* w = Control(id)) w->setAccessibleDescription(ShownText(text));
 }
 
 std::string CTemplateForm::Text(int id) const {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Resource.h"
+#include "Tr.h"
 
 class QLabel;
 class QPushButton;
@@ -70,7 +71,7 @@ public:
     // Gives control `id` the focus; an edit box gets its whole text selected, as by a Tab.
     void FocusControl(int id);
     // Sets the accessible description of control `id`.
-    void SetDescription(int id, const std::string& bytes);
+    void SetDescription(int id, const tr::Message& text);
 
     QSize sizeHint() const override { return m_clientSize; }
     QSize minimumSizeHint() const override { return m_clientSize; }

@@ -54,11 +54,10 @@ void CTermWindow::ShowChanges() {
     m_changed.clear();
 }
 
-void CTermWindow::MessageBox(const std::string& englishText, const std::string& englishCaption,
-                             int) {
+void CTermWindow::MessageBox(const tr::Message& message, const std::string& englishCaption, int) {
     // What the command showed before its box came up is seen first, as in a window.
     ShowChanges();
-    const std::string text = tr::Shown(englishText);
+    const std::string text = message.Shown();
     const std::string caption = tr::Shown(englishCaption);
     ShowLine(text.compare(0, caption.size(), caption) == 0 ? text : caption + ": " + text);
 }

@@ -5,8 +5,8 @@
 // colour, so that the same session reads well on a screen, through a screen reader, over SSH and
 // in a file:
 //
-// - Every text of the program's own is shown in the user's language (tr::Shown); a file's words
-//   as they are.
+// - Every text of the program's own is shown in the user's language (tr::Message::Shown); a
+//   file's words as they are.
 // - Static texts that a command sets are shown when the command is over (ShowChanges), in the
 //   template's tab order, each on a line of its own: "Label: text" where the template gives
 //   the control a label, the text alone otherwise. A text set twice in one command shows once.
@@ -35,7 +35,7 @@ public:
 
     void SetDlgItemText(int id, const std::string& text) override;
     std::string GetDlgItemText(int id) const override;
-    void MessageBox(const std::string& text, const std::string& caption, int type) override;
+    void MessageBox(const tr::Message& text, const std::string& caption, int type) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& defaultExt,
                                                 const std::string& filter) override;
     void EndDialog(int result) override;

@@ -236,7 +236,8 @@ TEST_F(LatinPageTest, EndOfFileStopsTheTestAndKeepsTheScore) {
 TEST_F(LatinPageTest, EmptyFileSaysSoAndLetsAnotherFileBeChosen) {
     std::string empty = dir.Write("empty.voc", "");
     Begin(empty);
-    EXPECT_EQ(wnd.LastBox(), (RecordedBox{"There are no words in this file.", "End of Test", MB_OK}));
+    EXPECT_EQ(wnd.LastBox(),
+              (RecordedBox{"There are no words in this file.", "End of Test", MB_OK}));
     EXPECT_EQ(page.m_bFileOpen, 0);
     EXPECT_EQ(Press(IDC_LATIN_SUBMIT), kOpenFirst);
     CTextFile other;
@@ -279,7 +280,9 @@ TEST_F(LatinPageTest, ReadFailureIsReportedAndTheTestStaysOpen) {
     EXPECT_EQ(wnd.LastBox().text, "Score = 0%");
 }
 
-TEST_F(LatinPageTest, UnknownCommandIsNotHandled) { EXPECT_FALSE(page.OnCommand(IDC_ENGLISH_BEGIN)); }
+TEST_F(LatinPageTest, UnknownCommandIsNotHandled) {
+    EXPECT_FALSE(page.OnCommand(IDC_ENGLISH_BEGIN));
+}
 
 struct ScoreCase {
     int correct, asked;
@@ -291,31 +294,27 @@ void PrintTo(const ScoreCase& c, std::ostream* os) { *os << c.correct << " of " 
 class ScoreText : public testing::TestWithParam<ScoreCase> {};
 
 TEST_P(ScoreText, FourSignificantDigitsThenPercent) {
-    EXPECT_EQ(ScoreNotice(GetParam().correct, GetParam().asked), GetParam().text);
+    EXPECT_EQ(ScoreNotice(GetParam().correct, GetParam().asked).English(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ScoreText,
-                         testing::Values(ScoreCase{2, 3, "Score = 66.67%"},
-                                         ScoreCase{3, 3, "Score = 100%"},
-                                         ScoreCase{1, 8, "Score = 12.5%"},
-                                         ScoreCase{1, 12, "Score = 8.333%"},
-                                         ScoreCase{4, 7, "Score = 57.14%"},
-                                         ScoreCase{1, 7, "Score = 14.29%"},
-                                         ScoreCase{0, 4, "Score = 0%"},
-                                         ScoreCase{0, 5, "Score = 0%"},
-                                         ScoreCase{1, 300, "Score = 0.3333%"},
-                                         ScoreCase{0, 0, "No answers were submitted"}),
-                         [](const testing::TestParamInfo<ScoreCase>& info) {
-                             return std::to_string(info.param.correct) + "Of" +
-                                    std::to_string(info.param.asked);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Table, ScoreText,
+    testing::Values(ScoreCase{2, 3, "Score = 66.67%"}, ScoreCase{3, 3, "Score = 100%"},
+                    ScoreCase{1, 8, "Score = 12.5%"}, ScoreCase{1, 12, "Score = 8.333%"},
+                    ScoreCase{4, 7, "Score = 57.14%"}, ScoreCase{1, 7, "Score = 14.29%"},
+                    ScoreCase{0, 4, "Score = 0%"}, ScoreCase{0, 5, "Score = 0%"},
+                    ScoreCase{1, 300, "Score = 0.3333%"},
+                    ScoreCase{0, 0, "No answers were submitted"}),
+    [](const testing::TestParamInfo<ScoreCase>& info) {
+        return std::to_string(info.param.correct) + "Of" + std::to_string(info.param.asked);
+    });
 
 TEST(ScoreNoticeAll, MatchesGeneralNotationForEveryPairUpToThreeHundred) {
     for (int asked = 1; asked <= 300; ++asked) {
         for (int correct = 0; correct <= asked; ++correct) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "Score = %.4g%%", correct * 100.0 / asked);
-            ASSERT_EQ(ScoreNotice(correct, asked), expected) << correct << "/" << asked;
+            ASSERT_EQ(ScoreNotice(correct, asked).English(), expected) << correct << "/" << asked;
         }
     }
 }

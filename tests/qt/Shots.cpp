@@ -12,6 +12,7 @@
 #include "ModalScript.h"
 #include "QtWindows.h"
 #include "Resource.h"
+#include "Tr.h"
 #include "WordPage.h"
 
 namespace {
@@ -85,8 +86,10 @@ int main(int argc, char** argv) {
             Save(w, QStringLiteral("builder"));
             // The question asked before a file with words in it is touched.
             ShowChoiceBox(w,
-                          "lesson3.voc already holds 12 words.\nAdd the new words at its end, or "
-                          "replace it with an empty file?",
+                          tr::Message::Lines(
+                              {tr::Message("%s already holds %lu word.",
+                                           "%s already holds %lu words.", 12, {"lesson3.voc", 12}),
+                               "Add the new words at its end, or replace it with an empty file?"}),
                           "Make Voc File", {"&Add", "&Replace", "Cancel"});
             w->close();
         });
@@ -112,8 +115,8 @@ int main(int argc, char** argv) {
             w->close();
         });
         // The first box is only there to show the second one in front of nothing else.
-        ShowMessageBox(nullptr, "Score = 66.67%", "Score", MB_OKCANCEL);
-        ShowMessageBox(nullptr, "Error Opening file for reading, Code: 11", "Error", MB_OK);
+        ShowMessageBox(nullptr, ScoreNotice(2, 3), "Score", MB_OKCANCEL);
+        ShowMessageBox(nullptr, {"Error Opening file for reading, Code: %d", {11}}, "Error", MB_OK);
     }
     {
         std::unique_ptr<QWidget> welcome(CreateTemplateForm(IDD_TAVRIN_FORM, nullptr));

@@ -1,9 +1,14 @@
 // The same answers to the same file give the same prompts, marks, expected answers and score in
 // the windows (the real test sheet) and in the terminal (tavrin-voc quiz).
+#include <stdlib.h>
+
 #include <QLabel>
 #include <QTabWidget>
 #include <QtTest>
+#include <clocale>
+#include <optional>
 #include <sstream>
+#include <string>
 
 #include "EnglishPage.h"
 #include "LatinPage.h"
@@ -12,6 +17,8 @@
 #include "QtWindows.h"
 #include "TavrinVoc.h"
 #include "TempDir.h"
+#include "Tr.h"
+#include "VocRun.h"
 #include "WordPage.h"
 
 namespace {
@@ -38,6 +45,42 @@ void TypeKeys(QWidget* box, const QString& text) {
     }
 }
 
+// The lines the test sheet shows for these answers on page `page`, each prompt named by
+// `label`, then the score; false when the sheet did not run as scripted.
+bool InWindows(int page, const QString& label, const std::string& path, const QStringList& typed,
+               QStringList& inWindows) {
+    CLatinPage latin;
+    CEnglishPage english;
+    CWordPage word;
+    CTestPage* pages[] = {&latin, &english, &word};
+    const TestPageControls ids = pages[page]->Controls();
+    ModalScript script;
+    SeenBox scoreBox;
+
+    script.Sheet([&](QWidget* sheet) {
+        auto* tabs = sheet->findChild<QTabWidget*>(QStringLiteral("pages"));
+        tabs->setCurrentIndex(page);
+        QTest::mouseClick(Ctl(tabs->widget(page), ids.begin), Qt::LeftButton);
+    });
+    script.File(QString::fromStdString(path));
+    for (int i = 0; i < typed.size(); ++i) {
+        script.Sheet([&, i](QWidget* sheet) {
+            QWidget* form = sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
+            inWindows << label + ": " + Text(form, ids.prompt);
+            TypeKeys(Ctl(form, ids.answer), typed[i]);
+            inWindows << Text(form, ids.answer);
+            QTest::mouseClick(Ctl(form, ids.submit), Qt::LeftButton);
+            inWindows << Text(form, ids.mark) << Text(form, ids.shown);
+            QTest::mouseClick(Ctl(form, i + 1 < typed.size() ? ids.next : ids.quit),
+                              Qt::LeftButton);
+        });
+    }
+    script.Box(&scoreBox);
+    RunPropertySheet("Tavrin Tutor", {&latin, &english, &word}, nullptr);
+    inWindows << scoreBox.text;
+    return script.Done();
+}
+
 // Lines that tavrin-voc quiz prints for these answers, after its opening line.
 QStringList InTerminal(const char* page, const std::string& path, const QStringList& typed) {
     std::string input;
@@ -49,6 +92,31 @@ QStringList InTerminal(const char* page, const std::string& path, const QStringL
     RunTavrinVoc(5, argv, {in, out, err});
     return QString::fromStdString(out.str()).split(u'\n', Qt::SkipEmptyParts).mid(1);
 }
+
+// The whole C library in German while it lives, as under LANG=de_DE.UTF-8 (its numbers with a
+// decimal comma), with the build tree's catalogs; the locale before it afterwards.
+class GermanLocale {
+public:
+    GermanLocale() : m_saved(std::setlocale(LC_ALL, nullptr)) {
+        if (const char* language = std::getenv("LANGUAGE")) m_language = language;
+        ::unsetenv("LANGUAGE");
+        tr::BindDir(TAVRIN_BUILD_LOCALEDIR);
+        m_german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    }
+    ~GermanLocale() {
+        std::setlocale(LC_ALL, m_saved.c_str());
+        if (m_language) ::setenv("LANGUAGE", m_language->c_str(), 1);
+    }
+    GermanLocale(const GermanLocale&) = delete;
+    GermanLocale& operator=(const GermanLocale&) = delete;
+
+    bool Available() const { return m_german; }
+
+private:
+    std::string m_saved;
+    std::optional<std::string> m_language;
+    bool m_german = false;
+};
 
 }  // namespace
 
@@ -102,44 +170,48 @@ private slots:
 
         TempDir dir;
         const std::string path = dir.Write("words.voc", file.toStdString());
-        CLatinPage latin;
-        CEnglishPage english;
-        CWordPage word;
-        CTestPage* pages[] = {&latin, &english, &word};
-        const TestPageControls ids = pages[page]->Controls();
-        ModalScript script;
         QStringList inWindows;
-        SeenBox scoreBox;
-
-        script.Sheet([&](QWidget* sheet) {
-            auto* tabs = sheet->findChild<QTabWidget*>(QStringLiteral("pages"));
-            tabs->setCurrentIndex(page);
-            QTest::mouseClick(Ctl(tabs->widget(page), ids.begin), Qt::LeftButton);
-        });
-        script.File(QString::fromStdString(path));
-        for (int i = 0; i < typed.size(); ++i) {
-            script.Sheet([&, i](QWidget* sheet) {
-                QWidget* form =
-                    sheet->findChild<QTabWidget*>(QStringLiteral("pages"))->widget(page);
-                inWindows << label + ": " + Text(form, ids.prompt);
-                TypeKeys(Ctl(form, ids.answer), typed[i]);
-                inWindows << Text(form, ids.answer);
-                QTest::mouseClick(Ctl(form, ids.submit), Qt::LeftButton);
-                inWindows << Text(form, ids.mark) << Text(form, ids.shown);
-                QTest::mouseClick(Ctl(form, i + 1 < typed.size() ? ids.next : ids.quit),
-                                  Qt::LeftButton);
-            });
-        }
-        script.Box(&scoreBox);
-        RunPropertySheet("Tavrin Tutor", {&latin, &english, &word}, nullptr);
-        QVERIFY(script.Done());
-        inWindows << scoreBox.text;
-        QCOMPARE(scoreBox.text, score);
+        QVERIFY(InWindows(page, label, path, typed, inWindows));
+        QCOMPARE(inWindows.last(), score);
 
         QStringList inTerminal = InTerminal(pageName.toUtf8().constData(), path, typed);
         // The terminal also passes the end of the file, which the windows' quiz never reaches.
         inTerminal.removeIf([](const QString& line) { return line.startsWith("End of Test: "); });
         QCOMPARE(inTerminal, inWindows);
+    }
+
+    // The score is a number in a German sentence, written with the point the program always
+    // writes, wherever the C library would put a comma.
+    void germanScoreLine_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("score");
+        QTest::newRow("one of three") << QStringList{"carry", "hate", "x"} << "Ergebnis = 33.33 %";
+        QTest::newRow("two of three")
+            << QStringList{"carry", "hate", "heaven"} << "Ergebnis = 66.67 %";
+        QTest::newRow("all three") << QStringList{"carry", "love", "sky"} << "Ergebnis = 100 %";
+    }
+
+    void germanScoreLine() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, score);
+        TempDir dir;
+        const std::string path = dir.Write("words.voc", kVoc);
+        std::string input;
+        for (const QString& answer : typed) input += answer.toStdString() + "\n";
+        {
+            GermanLocale german;
+            if (!german.Available()) QSKIP("de_DE.UTF-8 is not available");
+            QStringList inWindows;
+            QVERIFY(InWindows(0, QString(), path, typed, inWindows));
+            QCOMPARE(inWindows.last(), score);
+            QCOMPARE(InTerminal("latin", path, typed).last(), score);
+        }
+        const VocRun run =
+            RunVocProcess(dir, "quiz '" + path + "'", input + ":q\n",
+                          "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8");
+        QCOMPARE(run.status, 0);
+        QVERIFY(!run.Lines().empty());
+        QCOMPARE(QString::fromStdString(run.Lines().back()), score);
     }
 };
 

@@ -5,8 +5,8 @@
 
 #include <deque>
 #include <map>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,13 +45,14 @@ public:
         auto it = texts.find(id);
         return it == texts.end() ? std::string() : it->second;
     }
-    void MessageBox(const std::string& text, const std::string& caption, int type) override {
-        boxes.push_back({text, caption, type});
+    // Texts are recorded in English, as the logic's tests read them.
+    void MessageBox(const tr::Message& text, const std::string& caption, int type) override {
+        boxes.push_back({text.English(), caption, type});
     }
     // Gives the next scripted answer; with none left, the last button, as Esc would.
-    int AskChoice(const std::string& text, const std::string& caption,
+    int AskChoice(const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons) override {
-        questions.push_back({text, caption, buttons});
+        questions.push_back({text.English(), caption, buttons});
         if (answers.empty()) return static_cast<int>(buttons.size()) - 1;
         const int answer = answers.front();
         answers.pop_front();
@@ -69,7 +70,9 @@ public:
     }
     void EndDialog(int result) override { endResult = result; }
     void SetFocus(int id) override { focus = id; }
-    void SetDescription(int id, const std::string& text) override { descriptions[id] = text; }
+    void SetDescription(int id, const tr::Message& text) override {
+        descriptions[id] = text.English();
+    }
 
     // The last box shown, or an empty record.
     RecordedBox LastBox() const { return boxes.empty() ? RecordedBox{"", "", -1} : boxes.back(); }

@@ -1,6 +1,6 @@
 // The program's texts in the user's language: German from the catalog, and C exactly as the
-// sources write it. Texts the logic formats are recognised with their values; a file's words
-// are never translated.
+// sources write it. Texts with values are translated as formats, the values put in after; a
+// file's words are never translated.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -31,9 +31,12 @@ void UseLanguage(const char* language) {
 
 struct ShownCase {
     const char* name;
+    tr::Message message;
     std::string english;
     std::string german;
 };
+
+void PrintTo(const ShownCase& c, std::ostream* os) { *os << c.name; }
 
 class ShownText : public ::testing::TestWithParam<ShownCase> {
 protected:
@@ -43,42 +46,75 @@ protected:
 TEST_P(ShownText, IsGermanUnderGermanAndUnchangedUnderC) {
     const ShownCase& c = GetParam();
     UseLanguage("de");
-    EXPECT_EQ(tr::Shown(c.english), c.german);
+    EXPECT_EQ(c.message.Shown(), c.german);
+    EXPECT_EQ(c.message.English(), c.english);
     UseLanguage(nullptr);
-    EXPECT_EQ(tr::Shown(c.english), c.english);
+    EXPECT_EQ(c.message.Shown(), c.english);
 }
 
-const std::string kAddOrReplace =
-    "\nAdd the new words at its end, or replace it with an empty file?";
+const char kAddOrReplace[] = "Add the new words at its end, or replace it with an empty file?";
 const std::string kAddOrReplaceDe =
     "\nWillst du die neuen Wörter am Ende anhängen oder die Datei durch eine leere ersetzen?";
+
+tr::Message Question(const char* name, unsigned long words) {
+    return tr::Message::Lines({tr::Message("%s already holds %lu word.",
+                                           "%s already holds %lu words.", words, {name, words}),
+                               kAddOrReplace});
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ShownText,
     ::testing::Values(
-        ShownCase{"Whole", "Correct Answer", "Richtige Antwort"},
-        ShownCase{"AcceleratorKept", "&Quit Testing", "Test &beenden"},
-        ShownCase{"ScoreWhole", "Score = 75%", "Ergebnis = 75 %"},
-        ShownCase{"ScoreFraction", "Score = 66.67%", "Ergebnis = 66.67 %"},
-        ShownCase{"CodeKept", "Error Opening file for reading, Code: 11",
+        ShownCase{"Whole", "Correct Answer", "Correct Answer", "Richtige Antwort"},
+        ShownCase{"AcceleratorKept", "&Quit Testing", "&Quit Testing", "Test &beenden"},
+        ShownCase{"ScoreWhole", {"Score = %.4g%%", {75.0}}, "Score = 75%", "Ergebnis = 75 %"},
+        ShownCase{"ScoreFraction",
+                  {"Score = %.4g%%", {200.0 / 3}},
+                  "Score = 66.67%",
+                  "Ergebnis = 66.67 %"},
+        ShownCase{"CodeKept",
+                  {"Error Opening file for reading, Code: %d", {11}},
+                  "Error Opening file for reading, Code: 11",
                   "Fehler beim Öffnen der Datei zum Lesen, Code: 11"},
         ShownCase{"OwnTextInsideAFormat",
+                  {"Error writing file. Code:%d. %s",
+                   {13, tr::Message("The word was not added; it is still in the boxes.")}},
                   "Error writing file. Code:13. The word was not added; it is still in the boxes.",
                   "Fehler beim Schreiben der Datei. Code: 13. Das Wort wurde nicht eingetragen; es "
                   "steht noch in den Feldern."},
-        ShownCase{"CauseInsideAFormat", "The command could not be completed: the disk is full",
+        ShownCase{"CauseInsideAFormat",
+                  {"The command could not be completed: %s", {tr::Message("the disk is full")}},
+                  "The command could not be completed: the disk is full",
                   "Der Befehl ließ sich nicht ausführen: der Datenträger ist voll"},
-        ShownCase{"QuestionOneWord", "week 1.voc already holds 1 word." + kAddOrReplace,
+        ShownCase{"QuestionOneWord", Question("week 1.voc", 1),
+                  "week 1.voc already holds 1 word.\n" + std::string(kAddOrReplace),
                   "week 1.voc enthält schon 1 Wort." + kAddOrReplaceDe},
-        ShownCase{"QuestionManyWords", "Error.voc already holds 46 words." + kAddOrReplace,
+        ShownCase{"QuestionManyWords", Question("Error.voc", 46),
+                  "Error.voc already holds 46 words.\n" + std::string(kAddOrReplace),
                   "Error.voc enthält schon 46 Wörter." + kAddOrReplaceDe},
-        ShownCase{"NameInAFormatStaysAsItIs", "Cannot open Score = 5%.",
+        ShownCase{"NameInAFormatStaysAsItIs",
+                  {"Cannot open %s.", {"Score = 5%"}},
+                  "Cannot open Score = 5%.",
                   "Score = 5% lässt sich nicht öffnen."},
-        ShownCase{"ScreenReadersVerdict", "Correct Answer. Answer: arms weapons. Latin Word: Arma",
+        ShownCase{"ScreenReadersVerdict",
+                  {"%s. Answer: %s. %s",
+                   {tr::Message("Correct Answer"), "arms weapons",
+                    tr::Message("Latin Word: %s", {"Arma"})}},
+                  "Correct Answer. Answer: arms weapons. Latin Word: Arma",
                   "Richtige Antwort. Antwort: arms weapons. Lateinisches Wort: Arma"},
-        ShownCase{"ScreenReadersEmptyPrompt", "English Word: ", "Deutsches Wort: "},
-        ShownCase{"UnknownText", "arms weapons armour", "arms weapons armour"},
-        ShownCase{"AlmostAFormat", "Score = many%", "Score = many%"}, ShownCase{"Empty", "", ""}),
+        ShownCase{"ScreenReadersEmptyPrompt",
+                  {"English Word: %s", {""}},
+                  "English Word: ",
+                  "Deutsches Wort: "},
+        // A file's words given as a value are never taken for a text of ours, nor for a format.
+        ShownCase{"FileWordsAsAValue",
+                  {"Latin Word: %s", {"Error %d%%"}},
+                  "Latin Word: Error %d%%",
+                  "Lateinisches Wort: Error %d%%"},
+        ShownCase{"UnknownText", "arms weapons armour", "arms weapons armour",
+                  "arms weapons armour"},
+        ShownCase{"AlmostAFormat", "Score = many%", "Score = many%", "Score = many%"},
+        ShownCase{"Empty", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Plural, ChoosesTheFormForTheCountAndPutsTheValuesIn) {
@@ -98,7 +134,7 @@ TEST(TermWindow, ShowsTheProgramsWordsInGermanAndTheFilesAsTheyAre) {
     window.SetDlgItemText(IDC_LATIN_MARK, "Correct Answer");
     window.SetDlgItemText(IDC_LATIN_SHOWN, "Score");
     window.ShowChanges();
-    window.MessageBox("Score = 50%", "Score", 1);
+    window.MessageBox({"Score = %.4g%%", {50.0}}, "Score", 1);
     window.MessageBox("Quit the current test first", "Error", 1);
     UseLanguage(nullptr);
     EXPECT_EQ(out.str(),

@@ -108,7 +108,7 @@ class CChangingWindow : public CFakeWindow {
 public:
     CChangingWindow(std::string path, std::string bytes)
         : CFakeWindow(IDD_MAKEVOC), m_path(std::move(path)), m_bytes(std::move(bytes)) {}
-    int AskChoice(const std::string& text, const std::string& caption,
+    int AskChoice(const tr::Message& text, const std::string& caption,
                   const std::vector<std::string>& buttons) override {
         std::ofstream(m_path, std::ios::binary | std::ios::trunc) << m_bytes;
         return CFakeWindow::AskChoice(text, caption, buttons);
