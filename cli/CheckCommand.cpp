@@ -53,8 +53,8 @@ int RunCheck(const CheckArgs& options, CliStreams& io) {
 
 void AddCheckCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<CheckArgs>();
-    CLI::App* command = app.add_subcommand(
-        "check",
+    CLI::App* command = AddCommand(
+        app, "check", _("Reports what is wrong in vocabulary files"),
         _("Reads each vocabulary FILE ('-' for standard input) and reports every problem on a line "
           "of its own, as 'FILE:LINE: error: TEXT' or 'FILE:LINE: warning: TEXT', then one summary "
           "line per file. An error is a word that can never be answered right or a file that is "

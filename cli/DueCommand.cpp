@@ -96,8 +96,8 @@ int RunDue(const DueOptions& options, const progress::StoreChoice& choice, CliSt
 
 void AddDueCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     auto options = std::make_shared<DueOptions>();
-    CLI::App* command = app.add_subcommand(
-        "due",
+    CLI::App* command = AddCommand(
+        app, "due", _("Writes today's words as a vocabulary file"),
         _("Writes today's study as a vocabulary file: the words of FILE due again on the page, "
           "those most likely forgotten first, then new words (never answered there) in the "
           "order of FILE. Nothing is written when no word is due and no new one is left."));

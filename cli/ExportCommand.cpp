@@ -42,8 +42,8 @@ int RunExport(const ExportOptions& options, CliStreams& io) {
 
 void AddExportCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* command = app.add_subcommand(
-        "export",
+    CLI::App* command = AddCommand(
+        app, "export", _("Writes a vocabulary file as CSV or for Anki"),
         _("Writes the vocabulary file IN ('-' for standard input) as CSV with a header row (text "
           "form, dictionary form, meaning 1 to meaning 5), which 'tavrin-voc import' turns back "
           "into the same file, or with --anki as tab-separated text for Anki's File > Import: "

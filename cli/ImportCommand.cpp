@@ -66,8 +66,8 @@ int RunImport(const ImportArgs& args, CliStreams& io) {
 
 void AddImportCommand(CLI::App& app, CliRun& run) {
     auto args = std::make_shared<ImportArgs>();
-    CLI::App* command = app.add_subcommand(
-        "import",
+    CLI::App* command = AddCommand(
+        app, "import", _("Makes a vocabulary file from a word list"),
         _("Makes a vocabulary file from a word list ('-' for standard input): CSV or other "
           "delimited text (',' ';' tab '|'), Anki's Notes in Plain Text, or a plain list of lines "
           "such as 'amo, amare - to love'. A first row naming the columns (Latin, English, Part of "

@@ -614,8 +614,8 @@ int RunProgress(const ProgressOptions& options, const progress::StoreChoice& cho
 
 void AddProgressCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     auto options = std::make_shared<ProgressOptions>();
-    CLI::App* command = app.add_subcommand(
-        "progress",
+    CLI::App* command = AddCommand(
+        app, "progress", _("Shows how far the words have come"),
         _("Shows how far the words of each FILE have come, page by page: new (never answered), "
           "learning, known (kept for 21 days or more), due today and in the next 7 days, and the "
           "answers of the last 30 days with the share right; then how many fall due on each of "

@@ -53,6 +53,11 @@ struct QuizOptions {
     bool force = false;
     std::string order = "file";
     std::optional<std::uint64_t> seed;
+    bool verbose = false;
+
+    ImportFindings Findings() const {
+        return verbose ? ImportFindings::kEach : ImportFindings::kCounted;
+    }
 };
 
 std::unique_ptr<CTestPage> MakePage(const std::string& name) {
@@ -204,7 +209,9 @@ int RunQuiz(const QuizOptions& options, const progress::StoreChoice& store, CliS
     std::string quizzed = options.file;
     CReorderedCopy imported;
     if (!IsVocName(options.file)) {
-        if (!ImportWordList(options.file, imported, io)) return kExitFailed;
+        if (!ImportWordList(options.file, imported, io, true, options.Findings())) {
+            return kExitFailed;
+        }
         quizzed = imported.Path();
     }
     CTextFile held;
@@ -276,7 +283,7 @@ int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStream
     if (const int refused = OpenMissed(options, missedOut, io)) return refused;
 
     std::vector<StudyWord> words;
-    if (!LoadStudyWords(options.files, words, io, false)) return kExitFailed;
+    if (!LoadStudyWords(options.files, words, io, false, options.Findings())) return kExitFailed;
 
     const progress::Seconds now = progress::Now();
     const int today = progress::StudyDay(now);
@@ -384,8 +391,8 @@ int RunReview(const QuizOptions& options, progress::StoreChoice store, CliStream
 
 void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     auto options = std::make_shared<QuizOptions>();
-    CLI::App* command = app.add_subcommand(
-        "quiz",
+    CLI::App* command = AddCommand(
+        app, "quiz", _("Quizzes a vocabulary file in the terminal"),
         _("Quizzes FILE in the terminal with the test pages of the windows: each word is shown, "
           "each line typed is an answer, marked with the expected answer shown, and the next word "
           "follows. A line :q, the end of the input (Ctrl+D) or Ctrl+C ends the quiz with the "
@@ -423,6 +430,9 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store) {
     command->add_option("--seed", options->seed,
                         _("With --order shuffle: repeat the shuffle that this number gave (a "
                           "shuffle without it prints the one it drew)"));
+    command->add_flag("--verbose", options->verbose,
+                      _("With a word list: show every finding of its import, not only the "
+                        "summary line and how many errors and warnings it found"));
     command->footer(
         _("Exit status: 0 when the quiz ran to its end, whatever the score; 1 when FILE could not "
           "be quizzed (it could not be opened, or holds no words) or the missed words could not "

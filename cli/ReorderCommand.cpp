@@ -56,8 +56,8 @@ int RunReorder(const ReorderOptions& options, CliStreams& io) {
 
 void AddReorderCommand(CLI::App& app, CliRun& run) {
     auto options = std::make_shared<ReorderOptions>();
-    CLI::App* command = app.add_subcommand(
-        "reorder",
+    CLI::App* command = AddCommand(
+        app, "reorder", _("Interleaves the words of vocabulary files"),
         _("Rewrites each FILE with its words interleaved (as Options > Change Order does): first "
           "every other word from the last back to the first, then the rest in order. The new "
           "order is written beside the file and put in its place only when whole."));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <streambuf>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -19,24 +21,100 @@ bool IsVocName(const std::string& path) {
     return AsciiLower(std::filesystem::path(path).extension().string()) == ".voc";
 }
 
-bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& io, bool announce) {
+namespace {
+
+// What import tells of a list whose findings are only counted: the text from its start, up to a
+// bound, for when nothing can be quizzed and every finding is shown after all; and its last line,
+// the summary. The findings of a list of a million rows, each its own, are not held whole.
+class CHeldFindings : public std::streambuf {
+public:
+    // The whole lines held; Cut() says whether more was told than these.
+    std::string_view Held() const {
+        return std::string_view(m_held).substr(0, m_cut ? m_held.rfind('\n') + 1 : m_held.size());
+    }
+    bool Cut() const { return m_cut; }
+    // The last whole line told, without its line end.
+    const std::string& LastLine() const { return m_last; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) Take(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        for (std::streamsize i = 0; i < n; ++i) Take(s[i]);
+        return n;
+    }
+
+private:
+    static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
+
+    void Take(char c) {
+        if (m_held.size() < kHeldBytes) {
+            m_held += c;
+        } else {
+            m_cut = true;
+        }
+        if (c == '\n') {
+            m_last.swap(m_line);
+            m_line.clear();
+        } else if (m_line.size() < kHeldBytes) {
+            m_line += c;
+        }
+    }
+
+    std::string m_held;
+    std::string m_line;  // the line being told
+    std::string m_last;
+    bool m_cut = false;
+};
+
+}  // namespace
+
+bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& io, bool announce,
+                    ImportFindings findings) {
     CInput input;
     if (!input.Open(path, io)) return false;
+    const bool counted = findings == ImportFindings::kCounted;
+    CHeldFindings held;
+    std::ostream heldOut(&held);
+    // When the quiz cannot go ahead, the findings say why.
+    const auto tellHeld = [&] {
+        if (!counted) return;
+        io.err << held.Held();
+        if (held.Cut()) {
+            io.err << _("more findings are not shown here; --verbose shows them all") << '\n';
+        }
+    };
     ImportOptions options;
     ConvertTotals totals;
     try {
         totals = ImportDelimited(
             input.Buf(), input.Name(), options, [&](std::string_view bytes) { copy.Append(bytes); },
-            io.err);
+            counted ? heldOut : io.err);
     } catch (const CFileException& e) {
+        tellHeld();
         ReportFileProblem(
             io, path,
             tr::Format(_("the words could not be imported: %s"), {DescribeCause(e.m_cause)}));
         return false;
     }
     if (totals.words == 0) {
+        tellHeld();
         ReportFileProblem(io, path, _("no row could be used, so there is nothing to quiz"));
         return false;
+    }
+    if (counted) {
+        // Each count is pluralised by itself; the sentence only joins them.
+        const std::vector<std::string> counts{P_("%lu error", "%lu errors", totals.errors),
+                                              P_("%lu warning", "%lu warnings", totals.warnings)};
+        io.err << held.LastLine() << '\n'
+               << input.Name() << ": "
+               << (totals.errors + totals.warnings > 0
+                       ? tr::Format(_("the import found %s and %s; --verbose shows each one"),
+                                    counts)
+                       : tr::Format(_("the import found %s and %s"), counts))
+               << '\n';
     }
     if (!announce) return true;
     // The count is the second value, so that a language's singular may leave it out.
@@ -50,13 +128,13 @@ bool ImportWordList(const std::string& path, CReorderedCopy& copy, CliStreams& i
 }
 
 bool ForEachStudyWord(const std::vector<std::string>& paths, CliStreams& io, bool announceImports,
-                      const std::function<void(StudyWord& word)>& visit) {
+                      const std::function<void(StudyWord& word)>& visit, ImportFindings findings) {
     std::unordered_set<std::string> seen;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         std::string readable = paths[i];
         CReorderedCopy imported;
         if (!IsVocName(paths[i])) {
-            if (!ImportWordList(paths[i], imported, io, announceImports)) return false;
+            if (!ImportWordList(paths[i], imported, io, announceImports, findings)) return false;
             readable = imported.Path();
         }
         CTextFile file;
@@ -85,9 +163,10 @@ bool ForEachStudyWord(const std::vector<std::string>& paths, CliStreams& io, boo
 }
 
 bool LoadStudyWords(const std::vector<std::string>& paths, std::vector<StudyWord>& words,
-                    CliStreams& io, bool announceImports) {
-    return ForEachStudyWord(paths, io, announceImports,
-                            [&](StudyWord& word) { words.push_back(std::move(word)); });
+                    CliStreams& io, bool announceImports, ImportFindings findings) {
+    return ForEachStudyWord(
+        paths, io, announceImports, [&](StudyWord& word) { words.push_back(std::move(word)); },
+        findings);
 }
 
 bool PlanReview(const std::vector<StudyWord>& words, progress::CProgressStore& store,

@@ -1,10 +1,47 @@
 #include "TavrinVoc.h"
 
 #include <CLI/CLI.hpp>
+#include <map>
+#include <memory>
 #include <ostream>
+#include <sstream>
+#include <string>
 
 #include "Resource.h"
 #include "Tr.h"
+
+namespace {
+
+// tavrin-voc --help lists each command on one line, by its summary, as git and cargo do; the
+// command's own --help gives its whole description.
+class CCommandListFormatter : public CLI::Formatter {
+public:
+    void Summarise(const std::string& command, std::string summary) {
+        m_summaries[command] = std::move(summary);
+    }
+
+    std::string make_subcommand(const CLI::App* sub) const override {
+        const auto summary = m_summaries.find(sub->get_name());
+        if (summary == m_summaries.end()) return CLI::Formatter::make_subcommand(sub);
+        std::ostringstream out;
+        CLI::detail::format_help(out, sub->get_display_name(true), summary->second,
+                                 get_column_width());
+        return out.str();
+    }
+
+private:
+    std::map<std::string, std::string> m_summaries;
+};
+
+}  // namespace
+
+CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& summary,
+                     const std::string& description) {
+    if (auto list = std::dynamic_pointer_cast<CCommandListFormatter>(app.get_formatter())) {
+        list->Summarise(name, summary);
+    }
+    return app.add_subcommand(name, description);
+}
 
 void ReportFileProblem(CliStreams& io, const std::string& file, const std::string& text) {
     io.err << "tavrin-voc: " << file << ": " << text << '\n';
@@ -14,7 +51,8 @@ int RunTavrinVoc(int argc, const char* const* argv, CliStreams io) {
     CLI::App app(_("Checks, converts, reorders and quizzes Tavrin Tutor vocabulary files."),
                  "tavrin-voc");
     // CLI11's own words, in the user's language; commands made below inherit them.
-    auto formatter = app.get_formatter();
+    auto formatter = std::make_shared<CCommandListFormatter>();
+    app.formatter(formatter);
     for (const char* label : {N_("Usage"), N_("OPTIONS"), N_("SUBCOMMAND"), N_("SUBCOMMANDS"),
                               N_("Positionals"), N_("REQUIRED"), N_("TEXT"), N_("INT")}) {
         formatter->label(label, _(label));

@@ -45,6 +45,11 @@ void AddQuizCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
 void AddProgressCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
 void AddDueCommand(CLI::App& app, CliRun& run, const StoreChoicePtr& store);
 
+// Adds the command `name` to `app`: `summary`, a short line without a full stop, stands for it in
+// tavrin-voc --help; `description` opens its own --help.
+CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& summary,
+                     const std::string& description);
+
 // Parses `argv` and runs the command it names.
 int RunTavrinVoc(int argc, const char* const* argv, CliStreams io);
 

@@ -4,7 +4,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
-#include "Resource.h"
+#include "QtTranslations.h"
 #include "ShownProbe.h"
 #include "Tr.h"
 #include "tavrin.h"
@@ -15,8 +15,7 @@ int main(int argc, char* argv[]) {
     // append it to every caption.
     QCoreApplication::setOrganizationName(QStringLiteral("tavrin"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
-    const VersionInfo& version = Version();
-    QCoreApplication::setApplicationVersion(QString::fromStdString(version.productVersion));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
 
     QCommandLineParser parser;
@@ -39,20 +38,29 @@ int main(int argc, char* argv[]) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--")) break;
         if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            // Qt's translations of the headings need an application, though not a display. Its
+            // one argument is the name the usage line shows, not the path it was started by.
+            char name[] = "tavrin";
+            char* names[] = {name, nullptr};
+            int count = 1;
+            QCoreApplication core(count, names);
+            InstallQtTranslations(core);
             std::fputs(qPrintable(parser.helpText().replace(QLatin1String("<executable_name>"),
                                                             QLatin1String("tavrin"))),
                        stdout);
             return 0;
         }
         if (arg == QLatin1String("-v") || arg == QLatin1String("--version")) {
-            std::printf("%s (%s) version %s\n", version.productName.c_str(),
-                        version.fileDescription.c_str(), version.productVersion.c_str());
+            // "NAME VERSION", as other programs say it; the About box tells more.
+            std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                        qPrintable(QCoreApplication::applicationVersion()));
             return 0;
         }
     }
 
     // Qt takes its own options (-platform, -style, ...) out of the arguments here.
     QApplication application(argc, argv);
+    InstallQtTranslations(application);
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, _("tavrin: %s\nTry 'tavrin --help'.\n"),
                      qPrintable(parser.errorText()));

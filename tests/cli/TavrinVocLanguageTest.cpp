@@ -33,6 +33,8 @@ TEST_P(TavrinVocLanguage, SpeaksTheLocalesLanguage) {
     dir.Write("two.voc",
               "amo amare\r\nto  love\r\n\r\n\r\n\r\n\r\namo amare\nlove\r\n\r\n\r\n\r\n\r\n");
     dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing\n");
+    // Two rows without Latin and a text form given twice: two errors and a warning.
+    dir.Write("rough.csv", "Latin;English\n\"cano, canere\";sing\n;x\n;y\namo;love\namo;like\n");
     const VocRun run = RunVocProcess(dir, c.args, c.input, c.locale);
     // Built by appending: GCC 12 at -O3 warns falsely on concatenations here.
     std::string shown = "\n";
@@ -141,6 +143,14 @@ INSTANTIATE_TEST_SUITE_P(
                       "until the quiz ends.",
                       "Latin to English: type each answer and press Enter; a line :q or Ctrl+D "
                       "quits with the score."}},
+        // Each count takes its own plural form ("Fehler" is both).
+        LanguageCase{"QuizCountGerman",
+                     kGerman,
+                     "quiz $D/rough.csv",
+                     "",
+                     0,
+                     {"$D/rough.csv: der Import fand 2 Fehler und 1 Warnung; --verbose zeigt sie "
+                      "einzeln"}},
         LanguageCase{"MissedGerman",
                      kGerman,
                      "quiz --missed $D/m.voc $D/two.voc",

@@ -1,6 +1,8 @@
 // tavrin-voc run as a program: exit statuses, help, and outputs that exist.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,7 +19,13 @@ struct ProcessCase {
     std::string input;  // standard input
     int status;
     std::string outStart;  // "": nothing on standard output
+    // Where given, the lines of standard error, each whole and in order ("$D" the folder).
+    std::optional<std::vector<std::string>> errLines = std::nullopt;
 };
+
+const char kRoughSummary[] =
+    "$D/rough.csv: rows read: 4; words written: 3; rows left out: 1 (cannot be used: 1, Anki "
+    "cloze notes: 0, blank or not words: 0); words that can never be answered right: 0";
 
 class TavrinVocProcess : public ::testing::TestWithParam<ProcessCase> {};
 
@@ -27,6 +35,9 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
     dir.Write("good.voc", kWord);
     dir.Write("bad.voc", "cano  cano\r\nsing\r\n\r\n\r\n\r\n\r\n");
     dir.Write("list.csv", "Latin;English\n\"cano, canere\";sing, chant\n");
+    // A row without Latin and a text form given twice: an error and a warning.
+    dir.Write("rough.csv", "Latin;English\n\"cano, canere\";sing\n;x\namo;love\namo;like\n");
+    dir.Write("unusable.csv", "Latin;English\n;x\n");
     const std::vector<std::string> before = Listing(dir.path());
     const VocRun run = RunVocProcess(dir, c.args, c.input);
     EXPECT_EQ(run.status, c.status) << run.err;
@@ -34,6 +45,14 @@ TEST_P(TavrinVocProcess, ExitsWithItsStatus) {
         EXPECT_EQ(run.out, "");
     } else {
         EXPECT_TRUE(run.out.starts_with(c.outStart)) << run.out;
+    }
+    if (c.errLines) {
+        std::vector<std::string> expected;
+        for (const std::string& line : *c.errLines) expected.push_back(InFolder(line, dir));
+        std::vector<std::string> lines;
+        std::istringstream err(run.err);
+        for (std::string line; std::getline(err, line);) lines.push_back(line);
+        EXPECT_EQ(lines, expected);
     }
     // No command here writes a file: none is left, not even a temporary one.
     std::vector<std::string> after = Listing(dir.path());
@@ -66,7 +85,42 @@ INSTANTIATE_TEST_SUITE_P(
         ProcessCase{"ImportRefusedWritesNoFile", "import - -o $D/out.voc",
                     "amo,love,like\nrosa,rose,x\n", 1, ""},
         ProcessCase{"QuizImportsAWordList", "quiz $D/list.csv", "sing\n", 0,
-                    "Quizzing the word imported from"}),
+                    "Quizzing the word imported from"},
+        // A quiz of a word list tells import's summary and the count of its findings; each
+        // finding only with --verbose, or when nothing can be quizzed, since they say why.
+        ProcessCase{"QuizCountsTheFindings", "quiz $D/rough.csv", "sing\n", 0,
+                    "Quizzing the 3 words imported from",
+                    std::vector<std::string>{
+                        kRoughSummary,
+                        "$D/rough.csv: the import found 1 error and 1 warning; --verbose shows "
+                        "each one"}},
+        ProcessCase{"QuizVerboseShowsEachFinding", "quiz --verbose $D/rough.csv", "sing\n", 0,
+                    "Quizzing the 3 words imported from",
+                    std::vector<std::string>{"$D/rough.csv:3: error: no Latin in this row; row "
+                                             "left out",
+                                             "$D/rough.csv:5: warning: same text form as line 4",
+                                             kRoughSummary}},
+        ProcessCase{"QuizOfACleanList", "quiz $D/list.csv", "", 0,
+                    "Quizzing the word imported from",
+                    std::vector<std::string>{
+                        "$D/list.csv: rows read: 1; words written: 1; rows left out: 0 (cannot "
+                        "be used: 0, Anki cloze notes: 0, blank or not words: 0); words that can "
+                        "never be answered right: 0",
+                        "$D/list.csv: the import found 0 errors and 0 warnings"}},
+        ProcessCase{"QuizReviewCountsTheFindings", "quiz --review $D/rough.csv", "", 0,
+                    "Latin to English",
+                    std::vector<std::string>{
+                        kRoughSummary,
+                        "$D/rough.csv: the import found 1 error and 1 warning; --verbose shows "
+                        "each one"}},
+        ProcessCase{"QuizOfNothingUsableShowsWhy", "quiz $D/unusable.csv", "", 1, "",
+                    std::vector<std::string>{
+                        "$D/unusable.csv:2: error: no Latin in this row; row left out",
+                        "$D/unusable.csv: rows read: 1; words written: 0; rows left out: 1 "
+                        "(cannot be used: 1, Anki cloze notes: 0, blank or not words: 0); words "
+                        "that can never be answered right: 0",
+                        "tavrin-voc: $D/unusable.csv: no row could be used, so there is nothing "
+                        "to quiz"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
@@ -84,6 +138,39 @@ TEST(TavrinVocProcess, ExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(ReadBytes(csv).rfind("text form,", 0), 0u);
     EXPECT_EQ(RunVocProcess(dir, "import --force " + csv + " -o " + voc).status, 0);
     EXPECT_EQ(ReadBytes(voc), kWord);
+}
+
+// tavrin-voc --help gives each command one line of at most 80 columns, in every language, as
+// git and cargo do; a command's own --help still opens with its whole description.
+TEST(TavrinVocProcess, HelpGivesEachCommandOneLine) {
+    TempDir dir;
+    for (const char* language : {"", "de", "es", "fr", "it", "nl"}) {
+        const VocRun run =
+            RunVocProcess(dir, "--help", "", std::string("LC_ALL=C.UTF-8 LANGUAGE=") + language);
+        EXPECT_EQ(run.status, 0) << language;
+        const std::vector<std::string> lines = run.Lines();
+        for (const std::string command :
+             {"check", "import", "export", "reorder", "quiz", "progress", "due"}) {
+            const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+                return l.starts_with("  " + command + ' ');
+            });
+            ASSERT_NE(line, lines.end()) << language << ' ' << command << '\n' << run.out;
+            // Counted in characters: every byte but a UTF-8 continuation byte starts one.
+            const auto columns = std::count_if(line->begin(), line->end(),
+                                               [](char c) { return (c & 0xC0) != 0x80; });
+            EXPECT_LE(columns, 80) << language << ": " << *line;
+            EXPECT_TRUE(line + 1 == lines.end() || !line[1].starts_with("   "))
+                << language << ": " << *line << '\n'
+                << line[1];
+        }
+    }
+    const VocRun import = RunVocProcess(dir, "import --help", "", "LC_ALL=C LANGUAGE=");
+    const std::string first = import.out.substr(0, import.out.find('\n'));
+    EXPECT_TRUE(
+        first.starts_with("Makes a vocabulary file from a word list ('-' for standard "
+                          "input): CSV or other delimited text"))
+        << first;
+    EXPECT_TRUE(first.ends_with("when no row can be used, nothing is written.")) << first;
 }
 
 // A write to standard output that fails says why, as one to a file does; what the import found
