@@ -583,11 +583,12 @@ bool IsHeaderByContrast(const std::vector<std::vector<std::string>>& rows) {
     for (const auto& name : first) known = known || RoleOfHeaderName(name).has_value();
     for (std::size_t column = 0; column < first.size(); ++column) {
         const std::string_view name = cell(first, column);
-        // A name: letters, more than a code has, and no dictionary entry itself.
+        // A name: letters (over numbers, a short one such as "Nr" will do; over codes, more
+        // than a code has), and no dictionary entry itself.
         const auto letters = std::count_if(name.begin(), name.end(), [](char c) {
             return IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 0x80;
         });
-        if (letters < 3 || IsCode(name) || LooksLatin(name)) continue;
+        if (letters == 0 || LooksLatin(name)) continue;
         // Codes repeat (genders, declensions) or are numbers; short words of a list do not.
         std::size_t filled = 0, codes = 0, numbers = 0, entries = 0;
         std::set<std::string_view> values;
@@ -601,8 +602,10 @@ bool IsHeaderByContrast(const std::vector<std::vector<std::string>>& rows) {
             entries += LooksLatin(c) ? 1 : 0;
         }
         if (filled < 2) continue;
-        const bool codeColumn = codes == filled && (numbers == filled || values.size() < filled);
-        if (codeColumn || (known && entries * 5 >= filled * 4)) return true;
+        const bool longName = letters >= 3 && !IsCode(name);
+        if (numbers == filled) return true;
+        if (longName && codes == filled && values.size() < filled) return true;
+        if (longName && known && entries * 5 >= filled * 4) return true;
     }
     return false;
 }
