@@ -19,9 +19,10 @@ mkdir -p "$out"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrin-shots-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-# The user's settings stay untouched; the recent-file list starts empty.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+# The user's settings and answers stay untouched: the recent-file list starts empty, and the
+# quiz's answers go to a store in the work folder.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset LC_MESSAGES LANG
 
